@@ -1,0 +1,66 @@
+// The imported range: one record per cell, row-major, plus the layout passes that resolve
+// merged areas and turn Excel sizes into drawing sizes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sheetlift {
+
+struct Settings;
+
+// Edge bits shared by lineBits and mergeBits.
+enum EdgeBit : std::uint8_t {
+    kEdgeTop = 1,
+    kEdgeBottom = 2,
+    kEdgeLeft = 4,
+    kEdgeRight = 8,
+    kDiagonalDown = 16, // top-left to bottom-right
+    kDiagonalUp = 32,   // bottom-left to top-right
+};
+
+struct TXlsxCellAttr {
+    std::uint16_t rowH = 0;    // row height in points
+    std::uint16_t colW = 0;    // column width in characters of the standard font
+    std::uint16_t txtSize = 0; // font size in points
+    std::uint8_t txtAlign = 0; // 0 general, 1 left, 2 centre, 3 right
+    std::string str;           // displayed text at import time (UTF-8)
+    std::uint8_t lineBits = 0;
+    bool cellMerge = false;
+    std::uint16_t mergerowYscount = 0;
+    std::uint16_t mergecolXscount = 0;
+    std::uint16_t mergeLeft = 0;
+    std::uint16_t mergeTop = 0;
+    std::uint16_t mergeW = 0;
+    std::uint16_t mergeH = 0;
+    std::uint8_t mergeBits = 0;
+    bool mark = false; // covered by a merged area whose top-left cell is elsewhere
+    double drawH = 0;
+    double drawW = 0;
+    double drawMH = 0;
+    double drawMW = 0;
+    double drawTH = 0;
+    std::uint8_t txtAlignStd = 0; // reserved
+    double drawThStd = 0;         // reserved
+    bool txtDefMark = false;      // reserved
+};
+
+struct CellTable {
+    std::vector<TXlsxCellAttr> cellAttrs;
+    std::int32_t cellCols = 0;
+    std::int32_t cellRows = 0;
+
+    bool empty() const {
+        return cellCols <= 0 || cellRows <= 0 ||
+               cellAttrs.size() != std::size_t(cellCols) * std::size_t(cellRows);
+    }
+    TXlsxCellAttr& at(int i, int j) { return cellAttrs[std::size_t(i) * cellCols + j]; }
+    const TXlsxCellAttr& at(int i, int j) const { return cellAttrs[std::size_t(i) * cellCols + j]; }
+};
+
+void CalcCellLayout(CellTable& table, const Settings& settings);
+void RecalcMergedSizes(CellTable& table);
+std::string ColumnLetters(std::int32_t n);
+
+} // namespace sheetlift

@@ -1,0 +1,19 @@
+// Whole-file reads and atomic whole-file writes; errors name the file and the system's reason.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace sheetlift {
+
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
+// never leaves a truncated file and keeps any previous one.
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+
+// "path" as UTF-8 for messages.
+std::string DisplayPath(const std::filesystem::path& path);
+
+} // namespace sheetlift

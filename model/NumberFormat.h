@@ -1,0 +1,34 @@
+// Locale-free number texts: the general notation of the DXF file and the settings file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sheetlift {
+
+// How the user writes numbers; the core never reads a global locale.
+struct NumberLocale {
+    char decimalSeparator = '.';
+};
+
+// At most 15 significant digits, no trailing zeros; fixed notation from 1E-4 up to below 1E16,
+// otherwise "2.5E-5" / "1.23456789012346E15" style. Zero is "0". Non-finite values, which no
+// file can hold, are written as "0".
+std::string FormatGeneral(double value, char decimalSeparator = '.');
+
+// Appends FormatGeneral(value) with a full stop, without allocating.
+void AppendGeneral(std::string& out, double value);
+
+// "%.3f" with the given separator.
+std::string FormatFixed3(double value, char decimalSeparator = '.');
+
+// A whole text (blanks around it allowed) as a number written with the given decimal
+// separator: optional sign, digits, separator, digits, optional exponent. Nothing if it is not
+// such a number.
+std::optional<double> ParseNumber(std::string_view text, char decimalSeparator = '.');
+
+// A whole text as a decimal integer (blanks around it allowed, optional sign, 32-bit range).
+std::optional<int> ParseInteger(std::string_view text);
+
+} // namespace sheetlift

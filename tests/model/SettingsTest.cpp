@@ -1,0 +1,149 @@
+#include "model/Settings.h"
+#include "model/Error.h"
+#include "model/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace sheetlift {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("sheetlift-settings-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir_);
+    }
+    fs::path Ini() const { return dir_ / "sheetlift.ini"; }
+    void Write(const std::string& text) const { WriteFileAtomic(Ini(), text); }
+    std::string Read() const { return ReadWholeFile(Ini()); }
+
+    fs::path dir_;
+};
+
+const NumberLocale kDot{'.'};
+const NumberLocale kComma{','};
+
+TEST_F(SettingsFile, FirstStartLoadsDefaultsAndSavesThem) {
+    Settings s;
+    s.colXsc = 99;
+    EXPECT_TRUE(LoadSettings(Ini(), s, kDot));
+    EXPECT_EQ(s.colXsc, 20);
+    EXPECT_EQ(s.rowYsc, 3);
+    EXPECT_EQ(s.cadXsc, 3);
+    EXPECT_EQ(s.cadYsc, 0.43);
+    EXPECT_EQ(s.cadTsc, 0.27);
+    EXPECT_EQ(s.cadTof, 0.8);
+    EXPECT_EQ(s.cellLineColor, 252);
+    EXPECT_EQ(s.xlsVerNum, 16);
+    SaveSettings(Ini(), s, true, kDot);
+    EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=20\nrowYsc=3\ncadXsc=3\ncadYsc=0.43\ncadTsc=0.27\n"
+                      "cadTof=0.8\ncellLineColor=252\ncellLineDraw=1\nxlsVerNum=16\n");
+}
+
+TEST_F(SettingsFile, ValuesThatDoNotConvertGiveTheDefaults) {
+    struct Case {
+        const char* line;
+        bool cellLineDraw;
+        double cadXsc;
+        int xlsVerNum;
+    };
+    const Case cases[] = {
+        {"cellLineDraw=0", false, 3, 16},  {"cellLineDraw=5", true, 3, 16},
+        {"cellLineDraw=yes", true, 3, 16}, {"cellLineDraw=", true, 3, 16},
+        {"cadXsc=abc", true, 3, 16},       {"cadXsc=", true, 3, 16},
+        {"cadXsc=1.5x", true, 3, 16},      {"cadXsc= 2.5 ", true, 2.5, 16},
+        {"xlsVerNum=14", true, 3, 14},     {"xlsVerNum=1.5", true, 3, 16},
+    };
+    for (const Case& c : cases) {
+        Write(std::string("[Lumentab]\n") + c.line + "\n");
+        Settings s;
+        EXPECT_EQ(LoadSettings(Ini(), s, kDot), c.cellLineDraw) << c.line;
+        EXPECT_EQ(s.cadXsc, c.cadXsc) << c.line;
+        EXPECT_EQ(s.xlsVerNum, c.xlsVerNum) << c.line;
+    }
+}
+
+TEST_F(SettingsFile, CommaLocaleReadsAndWritesCommas) {
+    Write("[Lumentab]\ncadYsc=0,5\ncadTsc=0.25\n");
+    Settings s;
+    LoadSettings(Ini(), s, kComma);
+    EXPECT_EQ(s.cadYsc, 0.5);
+    EXPECT_EQ(s.cadTsc, 0.27); // a full stop is not this user's separator
+    s.cadTof = 1.25;
+    SaveSettings(Ini(), s, false, kComma);
+    const std::string text = Read();
+    EXPECT_NE(text.find("cadYsc=0,5\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("cadTof=1,25\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("cellLineDraw=0\n"), std::string::npos) << text;
+}
+
+TEST_F(SettingsFile, SavingKeepsOtherSectionsKeysAndComments) {
+    Write("; written by hand\n[Other]\nname=value\n\n[Lumentab]\n; scale\ncolXsc=10\n"
+          "extra=keep\nxlsVerNum=14\n");
+    Settings s;
+    LoadSettings(Ini(), s, kDot);
+    EXPECT_EQ(s.colXsc, 10);
+    SaveSettings(Ini(), s, true, kDot);
+    const std::string text = Read();
+    for (const char* kept : {"; written by hand", "[Other]", "name=value", "; scale", "extra=keep",
+                             "xlsVerNum=14", "colXsc=10", "cadYsc=0.43"})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
+}
+
+TEST_F(SettingsFile, OldWindowsFilesLoad) {
+    // CRLF line ends, a UTF-8 byte-order mark, and another section in the ANSI code page.
+    Write("\xEF\xBB\xBF[Lumentab]\r\ncolXsc=12\r\nrowYsc=4\r\n");
+    Settings s;
+    LoadSettings(Ini(), s, kDot);
+    EXPECT_EQ(s.colXsc, 12);
+    EXPECT_EQ(s.rowYsc, 4);
+    Write("[\x83\x81\x83\x82]\r\n\x96\xBC=\x92\x6C\r\n[Lumentab]\r\ncadXsc=7\r\n");
+    LoadSettings(Ini(), s, kDot);
+    EXPECT_EQ(s.cadXsc, 7);
+    SaveSettings(Ini(), s, true, kDot);
+    EXPECT_NE(Read().find("\x96\xBC=\x92\x6C"), std::string::npos);
+}
+
+TEST_F(SettingsFile, UnwritableFolderRaisesAndKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    Write("[Lumentab]\ncolXsc=10\n");
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    Settings s;
+    try {
+        SaveSettings(Ini(), s, true, kDot);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(Ini().string()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Permission denied"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=10\n");
+}
+
+TEST_F(SettingsFile, SaveIntoAMissingFolderNamesTheFileAndTheReason) {
+    const fs::path path = dir_ / "missing" / "sheetlift.ini";
+    try {
+        SaveSettings(path, Settings{}, true, kDot);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+} // namespace
+} // namespace sheetlift

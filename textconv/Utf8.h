@@ -1,0 +1,14 @@
+// UTF-8 text walking. Core texts are UTF-8; invalid sequences read as U+FFFD.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sheetlift {
+
+// Decodes the code point at `pos` and advances `pos` past it.
+char32_t NextCodePoint(std::string_view text, std::size_t& pos);
+void AppendUtf8(std::string& out, char32_t cp);
+bool IsValidUtf8(std::string_view text);
+
+} // namespace sheetlift
