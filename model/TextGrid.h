@@ -7,6 +7,15 @@
 
 namespace sheetlift {
 
+// A selection rectangle in grid coordinates: the grid's header row and column are 0, so table
+// cell (i, j) is grid row i + 1, grid column j + 1. Bounds are inclusive.
+struct GridRect {
+    int left = 1;
+    int top = 1;
+    int right = 1;
+    int bottom = 1;
+};
+
 class TextGrid {
   public:
     TextGrid() = default;
