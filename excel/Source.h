@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace sheetlift {
@@ -53,6 +54,18 @@ struct SelectionRange {
     int rows = 1;
     int columns = 1;
 };
+
+// The sheet's limits, and how many cells one selection may hold: a whole-column selection
+// would otherwise ask for billions of records.
+constexpr int kMaxSheetRows = 1048576;
+constexpr int kMaxSheetColumns = 16384;
+constexpr long long kMaxSelectionCells = 2'000'000;
+
+// "B3" -> row 3, column 2; false unless it is one cell address within the sheet's limits.
+bool ParseCellAddress(std::string_view address, int& row, int& column);
+
+// Throws Error when the selection is empty, leaves the sheet or holds too many cells.
+void CheckSelection(const SelectionRange& range);
 
 // Attaching failed: no application to read from (its name goes into the user's message).
 class AttachError : public Error {

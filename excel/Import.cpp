@@ -1,0 +1,150 @@
+#include "excel/Import.h"
+
+#include "textconv/TextFunctions.h"
+
+#include <cmath>
+#include <limits>
+
+namespace sheetlift {
+
+namespace {
+
+// Rounded to the nearest integer, ties to even, keeping the low 16 bits.
+std::uint16_t RoundLow16(double value) {
+    const double r = std::nearbyint(value);
+    if (!std::isfinite(r))
+        return 0;
+    double m = std::fmod(r, 65536.0);
+    if (m < 0)
+        m += 65536.0;
+    return std::uint16_t(m);
+}
+
+std::uint16_t Low16(int value) {
+    return std::uint16_t(static_cast<unsigned>(value));
+}
+
+// The integer part of a pixel size, saturated to what a widget can take.
+int Pixels(double value) {
+    if (!(value > 0))
+        return 0;
+    return value >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                    : static_cast<int>(value);
+}
+
+std::uint8_t AlignFromExcel(int horizontalAlignment) {
+    switch (horizontalAlignment) {
+    case kAlignLeft:
+        return 1;
+    case kAlignCenter:
+        return 2;
+    case kAlignRight:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+std::uint8_t LineBitsFrom(const std::array<int, 6>& borders) {
+    static constexpr std::uint8_t kBits[6] = {kEdgeTop,   kEdgeBottom,   kEdgeLeft,
+                                              kEdgeRight, kDiagonalDown, kDiagonalUp};
+    std::uint8_t bits = 0;
+    for (int k = 0; k < 6; ++k)
+        if (borders[k] != kLineStyleNone)
+            bits |= kBits[k];
+    return bits;
+}
+
+// Switches the source's screen updating back on however the import ends.
+class ScreenUpdatingOff {
+  public:
+    explicit ScreenUpdatingOff(SelectionSource& source) : source_(source) {
+        source_.SetScreenUpdating(false);
+    }
+    ~ScreenUpdatingOff() {
+        try {
+            source_.SetScreenUpdating(true);
+        } catch (...) {
+            // The application went away; nothing left to restore.
+        }
+    }
+    ScreenUpdatingOff(const ScreenUpdatingOff&) = delete;
+    ScreenUpdatingOff& operator=(const ScreenUpdatingOff&) = delete;
+
+  private:
+    SelectionSource& source_;
+};
+
+class GridBatch {
+  public:
+    GridBatch(ImportSink& sink, int rows, int columns) : sink_(sink) {
+        sink_.BeginGrid(rows, columns);
+    }
+    ~GridBatch() { sink_.EndGrid(); }
+    GridBatch(const GridBatch&) = delete;
+    GridBatch& operator=(const GridBatch&) = delete;
+
+  private:
+    ImportSink& sink_;
+};
+
+} // namespace
+
+void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table,
+                     const Settings& settings) {
+    source.Attach();
+    ScreenUpdatingOff screenUpdating(source);
+
+    const std::string workbook = source.WorkbookName();
+    const std::string sheet = source.SheetName();
+    sink.SetCaption(workbook + " [" + sheet + "]");
+
+    const SelectionRange sel = source.Selection();
+    CheckSelection(sel);
+    const int rows = sel.rows;
+    const int cols = sel.columns;
+    sink.SetAddresses(ColumnLetters(sel.column) + std::to_string(sel.row),
+                      ColumnLetters(sel.column + cols - 1) + std::to_string(sel.row + rows - 1));
+
+    GridBatch batch(sink, rows, cols);
+    // Fresh records throughout: nothing of a previous table survives, even after a failure.
+    table.cellAttrs.assign(std::size_t(rows) * cols, TXlsxCellAttr{});
+    table.cellCols = cols;
+    table.cellRows = rows;
+
+    for (int i = 0; i < rows; ++i) {
+        const int r = sel.row + i;
+        sink.Progress(i + 1, rows);
+        sink.SetRowHeader(i, std::to_string(r));
+        for (int j = 0; j < cols; ++j) {
+            const std::string letters = ColumnLetters(sel.column + j);
+            const SourceCell cell = source.Cell(letters + std::to_string(r));
+            TXlsxCellAttr rec;
+            rec.colW = RoundLow16(cell.columnWidth);
+            if (i == 0) {
+                sink.SetColumnWidth(j, Pixels(rec.colW * settings.colXsc));
+                sink.SetColumnHeader(j, letters);
+            }
+            rec.rowH = RoundLow16(cell.rowHeight);
+            if (j == 0)
+                sink.SetRowHeight(i, Pixels(rec.rowH * settings.rowYsc));
+            rec.txtAlign = AlignFromExcel(cell.horizontalAlignment);
+            rec.txtSize = RoundLow16(cell.fontSize);
+            sink.SetCellText(i, j, cell.text);
+            rec.str = cell.text;
+            const std::string value = Value2Text(cell.value2);
+            if (rec.txtAlign == 0 && !value.empty() && IsNumericText(value))
+                rec.txtAlign = 3;
+            rec.lineBits = LineBitsFrom(cell.borders);
+            rec.cellMerge = cell.mergeCells;
+            rec.mergerowYscount = Low16(cell.mergeRows);
+            rec.mergecolXscount = Low16(cell.mergeColumns);
+            rec.mergeLeft = RoundLow16(cell.mergeLeft);
+            rec.mergeTop = RoundLow16(cell.mergeTop);
+            table.at(i, j) = std::move(rec);
+        }
+    }
+    CalcCellLayout(table, settings);
+}
+
+} // namespace sheetlift
