@@ -13,6 +13,9 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // never leaves a truncated file and keeps any previous one.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
+// The running program's own file.
+std::filesystem::path ExecutablePath();
+
 // "path" as UTF-8 for messages.
 std::string DisplayPath(const std::filesystem::path& path);
 

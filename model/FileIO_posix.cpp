@@ -22,6 +22,10 @@ std::string DisplayPath(const std::filesystem::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
+std::filesystem::path ExecutablePath() {
+    return std::filesystem::read_symlink("/proc/self/exe");
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
