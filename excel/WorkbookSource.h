@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace sheetlift {
 
@@ -15,7 +16,20 @@ struct WorkbookOptions {
 };
 
 // Opens and checks the file; throws Error naming the file and the reason when it cannot be read.
+// The whole selection is parsed here; Cell() then answers from memory.
 std::unique_ptr<SelectionSource> OpenWorkbookSource(const std::filesystem::path& path,
                                                     const WorkbookOptions& options = {});
+
+// The same from the file's bytes; `fileName` is what Excel would show as the workbook's name.
+std::unique_ptr<SelectionSource> OpenWorkbookBytes(std::string bytes, const std::string& fileName,
+                                                   const WorkbookOptions& options = {});
+
+// A range text as the user or a file writes it: "B3", "A1:D9", "$A$1:$D$9", "Sheet1!A1:D9",
+// "'My sheet'!A1". The corners may come in any order; addresses past XFD1048576 are rejected.
+struct RangeText {
+    std::string sheet; // empty when the text names none
+    SelectionRange range;
+};
+RangeText ParseRangeText(std::string_view text); // throws Error saying what is wrong
 
 } // namespace sheetlift

@@ -1,0 +1,752 @@
+#include "excel/CellFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+namespace sheetlift {
+
+namespace {
+
+// A non-negative number as decimal digits, rounded as Excel rounds: first to 15 significant
+// digits, then half up at the last shown place (so 2.675 shows as 2.68).
+struct Decimal {
+    std::string integer;  // without leading zeros; "" for zero
+    std::string fraction; // exactly the requested number of digits
+};
+
+Decimal ToDecimal(double value, int decimals) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    std::string digits(1, buffer[0]);
+    digits.append(buffer + 2, 14);
+    long intLength = std::strtol(std::strchr(buffer, 'e') + 1, nullptr, 10) + 1;
+    if (intLength < 0) {
+        digits.insert(0, std::size_t(-intLength), '0');
+        intLength = 0;
+    }
+    if (std::size_t(intLength) > digits.size())
+        digits.append(std::size_t(intLength) - digits.size(), '0');
+    const std::size_t keep = std::size_t(intLength + decimals);
+    if (digits.size() > keep) {
+        const bool up = digits[keep] >= '5';
+        digits.resize(keep);
+        for (std::size_t i = keep; up; --i) {
+            if (i == 0) {
+                digits.insert(0, 1, '1');
+                ++intLength;
+                break;
+            }
+            if (digits[i - 1] == '9') {
+                digits[i - 1] = '0';
+            } else {
+                ++digits[i - 1];
+                break;
+            }
+        }
+    }
+    digits.append(keep > digits.size() ? keep - digits.size() : 0, '0');
+    Decimal result{digits.substr(0, std::size_t(intLength)), digits.substr(std::size_t(intLength))};
+    result.integer.erase(0, std::min(result.integer.find_first_not_of('0'), result.integer.size()));
+    return result;
+}
+
+void StripTrailingZeros(std::string& fraction) {
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+}
+
+std::string TwoDigitExponent(int exponent) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return buffer;
+}
+
+int SignificantDigits(const std::string& text) {
+    int count = 0;
+    bool leading = true;
+    for (char c : text) {
+        if (c < '0' || c > '9' || (leading && c == '0'))
+            continue;
+        leading = false;
+        ++count;
+    }
+    return count;
+}
+
+// --- format sections and tokens ---
+
+enum class Kind { Literal, Digit, Point, Comma, Percent, Exponent, At, Date, Elapsed, AmPm };
+
+struct Token {
+    Kind kind;
+    std::string text; // literal text; placeholder or exponent sign; AM/PM form
+    char letter = 0;  // date and elapsed: y m d h s e g a
+    int count = 0;    // date and elapsed: how many letters
+};
+
+struct Section {
+    std::vector<Token> tokens;
+    bool japanese = false; // [$-411]
+    bool isDate = false;
+};
+
+std::vector<std::string_view> SplitSections(std::string_view format) {
+    std::vector<std::string_view> sections;
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == '\\' || c == '_' || c == '*')
+            ++i;
+        else if (c == '[')
+            i = std::min(format.find(']', i), format.size());
+        else if (c == ';') {
+            sections.push_back(format.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    sections.push_back(format.substr(start));
+    return sections;
+}
+
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return std::min(n, text.size() - at);
+}
+
+bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i])
+            return false;
+    return true;
+}
+
+// Nothing when the section uses what this formatter does not handle (conditions, fractions,
+// other numeral systems).
+std::optional<Section> ParseSection(std::string_view text) {
+    Section section;
+    auto& tokens = section.tokens;
+    auto literal = [&](std::string_view piece) {
+        if (!tokens.empty() && tokens.back().kind == Kind::Literal)
+            tokens.back().text += piece;
+        else
+            tokens.push_back({Kind::Literal, std::string(piece)});
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const char lower = char(std::tolower(static_cast<unsigned char>(c)));
+        if (c == '"') {
+            const std::size_t end = std::min(text.find('"', i + 1), text.size());
+            literal(text.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else if (c == '\\' && i + 1 < text.size()) {
+            literal(text.substr(i + 1, Utf8Length(text, i + 1)));
+            i += 1 + Utf8Length(text, i + 1);
+        } else if (c == '_' && i + 1 < text.size()) {
+            literal(" ");
+            i += 1 + Utf8Length(text, i + 1);
+        } else if (c == '*' && i + 1 < text.size()) {
+            i += 1 + Utf8Length(text, i + 1); // fill: a cell of standard width shows none
+        } else if (c == '[') {
+            const std::size_t end = text.find(']', i);
+            if (end == std::string_view::npos)
+                return std::nullopt;
+            const std::string_view inner = text.substr(i + 1, end - i - 1);
+            i = end + 1;
+            if (!inner.empty() && inner[0] == '$') {
+                const std::size_t dash = inner.find('-');
+                literal(inner.substr(1, std::min(dash, inner.size()) - 1));
+                if (dash != std::string_view::npos && inner.size() - dash >= 4 &&
+                    inner.substr(inner.size() - 3) == "411")
+                    section.japanese = true;
+            } else if (!inner.empty() &&
+                       inner.find_first_not_of(inner[0]) == std::string_view::npos &&
+                       std::string_view("hHmMsS").find(inner[0]) != std::string_view::npos) {
+                tokens.push_back(
+                    {Kind::Elapsed, {}, char(std::tolower(inner[0])), int(inner.size())});
+                section.isDate = true;
+            } else if (inner.empty() || inner[0] == '<' || inner[0] == '>' || inner[0] == '=' ||
+                       StartsWithNoCase(inner, 0, "dbnum")) {
+                return std::nullopt;
+            } // anything else is a colour: no effect on the text
+        } else if (c == '0' || c == '#' || c == '?') {
+            tokens.push_back({Kind::Digit, std::string(1, c)});
+            ++i;
+        } else if (c == '.') {
+            tokens.push_back({Kind::Point, "."});
+            ++i;
+        } else if (c == ',') {
+            tokens.push_back({Kind::Comma, ","});
+            ++i;
+        } else if (c == '%') {
+            tokens.push_back({Kind::Percent, "%"});
+            ++i;
+        } else if (c == '/' && !tokens.empty() && tokens.back().kind == Kind::Digit) {
+            return std::nullopt; // fractions
+        } else if (lower == 'e' && i + 1 < text.size() &&
+                   (text[i + 1] == '+' || text[i + 1] == '-')) {
+            tokens.push_back({Kind::Exponent, std::string(1, text[i + 1])});
+            i += 2;
+        } else if (c == '@') {
+            tokens.push_back({Kind::At, "@"});
+            ++i;
+        } else if (StartsWithNoCase(text, i, "am/pm")) {
+            tokens.push_back({Kind::AmPm, "AM/PM"});
+            section.isDate = true;
+            i += 5;
+        } else if (StartsWithNoCase(text, i, "a/p")) {
+            tokens.push_back({Kind::AmPm, "A/P"});
+            section.isDate = true;
+            i += 3;
+        } else if (std::string_view("ymdhsega").find(lower) != std::string_view::npos) {
+            std::size_t n = 1;
+            while (i + n < text.size() &&
+                   std::tolower(static_cast<unsigned char>(text[i + n])) == lower)
+                ++n;
+            if (lower == 'a' && n < 3) {
+                literal(text.substr(i, n));
+            } else {
+                tokens.push_back({Kind::Date, {}, lower, int(n)});
+                section.isDate = true;
+            }
+            i += n;
+        } else {
+            literal(text.substr(i, Utf8Length(text, i)));
+            i += Utf8Length(text, i);
+        }
+    }
+    return section;
+}
+
+// --- numbers ---
+
+std::optional<std::string> RenderNumber(double value, const Section& section) {
+    const auto& tokens = section.tokens;
+    const std::size_t n = tokens.size();
+    std::size_t point = n, exponent = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (tokens[i].kind == Kind::Point && point == n && exponent == n)
+            point = i;
+        if (tokens[i].kind == Kind::Exponent && exponent == n)
+            exponent = i;
+    }
+    const std::size_t integerEnd = std::min(point, exponent);
+    std::vector<std::size_t> integerDigits, fractionDigits, exponentDigits;
+    bool grouping = false;
+    int percents = 0, scaling = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Kind kind = tokens[i].kind;
+        if (kind == Kind::Percent)
+            ++percents;
+        if (kind == Kind::Digit)
+            (i < integerEnd ? integerDigits
+             : i < exponent ? fractionDigits
+                            : exponentDigits)
+                .push_back(i);
+    }
+    // A comma between integer placeholders groups thousands; commas right after the last one
+    // divide by 1000 each.
+    std::vector<bool> silentComma(n, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (tokens[i].kind != Kind::Comma || integerDigits.empty() || i < integerDigits.front())
+            continue;
+        if (i < integerDigits.back()) {
+            grouping = true;
+            silentComma[i] = true;
+        } else if (i < integerEnd || i == integerDigits.back() + 1 ||
+                   (i > 0 && silentComma[i - 1] && tokens[i - 1].kind == Kind::Comma)) {
+            ++scaling;
+            silentComma[i] = true;
+        }
+    }
+    double scaled = value * std::pow(100.0, percents) / std::pow(1000.0, scaling);
+    int exponentValue = 0;
+    if (exponent != n) {
+        const int integerCount = std::max<int>(1, int(integerDigits.size()));
+        const bool engineering =
+            integerDigits.size() > 1 && tokens[integerDigits.front()].text == "#";
+        auto place = [&](double magnitude) {
+            if (magnitude == 0)
+                return 0;
+            const int e = int(std::floor(std::log10(magnitude)));
+            return engineering ? int(std::floor(double(e) / integerCount)) * integerCount
+                               : e - (integerCount - 1);
+        };
+        exponentValue = place(scaled);
+        const Decimal rounded =
+            ToDecimal(scaled / std::pow(10.0, exponentValue), int(fractionDigits.size()));
+        if (int(rounded.integer.size()) > integerCount) // 9.99 rounding up to 10.0
+            exponentValue += engineering ? integerCount : 1;
+        scaled /= std::pow(10.0, exponentValue);
+    }
+    const Decimal decimal = ToDecimal(scaled, int(fractionDigits.size()));
+
+    std::vector<std::string> pieces(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Kind kind = tokens[i].kind;
+        if (kind == Kind::Literal || kind == Kind::Point || kind == Kind::Percent ||
+            (kind == Kind::Comma && !silentComma[i]))
+            pieces[i] = tokens[i].text;
+    }
+    // Integer digits, right to left; the leftmost placeholder takes what is left over.
+    std::size_t remaining = decimal.integer.size();
+    int written = 0;
+    auto prepend = [&](std::string& piece, char digit) {
+        if (grouping && written > 0 && written % 3 == 0)
+            piece.insert(0, 1, ',');
+        piece.insert(0, 1, digit);
+        ++written;
+    };
+    for (std::size_t k = integerDigits.size(); k-- > 0;) {
+        std::string& piece = pieces[integerDigits[k]];
+        const char placeholder = tokens[integerDigits[k]].text[0];
+        if (remaining > 0)
+            prepend(piece, decimal.integer[--remaining]);
+        else if (placeholder == '0')
+            prepend(piece, '0');
+        else if (placeholder == '?')
+            piece = " ";
+        if (k == 0)
+            while (remaining > 0)
+                prepend(piece, decimal.integer[--remaining]);
+    }
+    if (integerDigits.empty() && point != n) // ".00" still shows the integer digits
+        pieces[point].insert(0, decimal.integer);
+    bool trailing = true;
+    for (std::size_t k = fractionDigits.size(); k-- > 0;) {
+        const char placeholder = tokens[fractionDigits[k]].text[0];
+        const char digit = decimal.fraction[k];
+        if (trailing && digit == '0' && placeholder != '0') {
+            pieces[fractionDigits[k]] = placeholder == '?' ? " " : "";
+            continue;
+        }
+        trailing = false;
+        pieces[fractionDigits[k]] = std::string(1, digit);
+    }
+    if (exponent != n) {
+        pieces[exponent] = "E";
+        if (exponentValue < 0 || tokens[exponent].text == "+")
+            pieces[exponent] += exponentValue < 0 ? '-' : '+';
+        std::string digits = std::to_string(std::abs(exponentValue));
+        const auto zeros = std::count_if(exponentDigits.begin(), exponentDigits.end(),
+                                         [&](std::size_t i) { return tokens[i].text == "0"; });
+        if (std::ptrdiff_t(digits.size()) < zeros)
+            digits.insert(0, std::size_t(zeros) - digits.size(), '0');
+        if (!exponentDigits.empty())
+            pieces[exponentDigits.front()] = digits;
+    }
+    std::string out;
+    for (const auto& piece : pieces)
+        out += piece;
+    return out;
+}
+
+// --- dates and times ---
+
+struct Era {
+    int year, month, day;
+    const char* letter;
+    const char* name;
+    const char* first;
+};
+
+constexpr std::array<Era, 5> kEras{{{2019, 5, 1, "R", "令和", "令"},
+                                    {1989, 1, 8, "H", "平成", "平"},
+                                    {1926, 12, 25, "S", "昭和", "昭"},
+                                    {1912, 7, 30, "T", "大正", "大"},
+                                    {1868, 9, 8, "M", "明治", "明"}}};
+
+constexpr std::array<const char*, 12> kMonths{"January",   "February", "March",    "April",
+                                              "May",       "June",     "July",     "August",
+                                              "September", "October",  "November", "December"};
+constexpr std::array<const char*, 7> kWeekdays{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                               "Thursday", "Friday", "Saturday"};
+constexpr std::array<const char*, 7> kWeekdaysJa{"日", "月", "火", "水", "木", "金", "土"};
+
+struct DateTime {
+    int year, month, day, weekday, hour, minute, second;
+    double subsecond; // fraction of a second, already rounded to what is shown
+    long long totalSeconds;
+};
+
+// Civil date from days since 1970-01-01 (Howard Hinnant's algorithm).
+void CivilFromDays(long long z, int& y, int& m, int& d) {
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    d = int(doy - (153 * mp + 2) / 5 + 1);
+    m = int(mp < 10 ? mp + 3 : mp - 9);
+    y = int(yoe + era * 400 + (m <= 2));
+}
+
+std::optional<DateTime> ToDateTime(double serial, bool date1904, int subsecondDigits) {
+    if (date1904)
+        serial += 1462;
+    if (!(serial >= 0 && serial < 2958466)) // Excel shows "#####" outside 1900-01-00..9999-12-31
+        return std::nullopt;
+    const double unit = std::pow(10.0, subsecondDigits);
+    const long long ticks = std::llround(serial * 86400.0 * unit);
+    const long long perDay = 86400LL * (long long)unit;
+    const long long days = ticks / perDay;
+    const long long inDay = ticks % perDay;
+    DateTime t{};
+    t.totalSeconds = ticks / (long long)unit;
+    t.subsecond = double(ticks % (long long)unit) / unit;
+    const long long seconds = inDay / (long long)unit;
+    t.hour = int(seconds / 3600);
+    t.minute = int(seconds / 60 % 60);
+    t.second = int(seconds % 60);
+    // Day 0 is "1900-01-00" and day 60 the 1900-02-29 that Lotus counted; Excel keeps both.
+    if (days == 0) {
+        t.year = 1900, t.month = 1, t.day = 0;
+    } else if (days == 60) {
+        t.year = 1900, t.month = 2, t.day = 29;
+    } else {
+        CivilFromDays(days - (days > 60 ? 25569 : 25568), t.year, t.month, t.day);
+    }
+    t.weekday = int((days + 6) % 7); // day 1 (1900-01-01) counts as a Sunday, as in Excel
+    return t;
+}
+
+std::string Pad2(long long n) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld", n);
+    return buffer;
+}
+
+std::optional<std::string> RenderDate(double value, const Section& section, bool date1904) {
+    const auto& tokens = section.tokens;
+    int subsecondDigits = 0;
+    bool twelveHour = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind == Kind::AmPm)
+            twelveHour = true;
+        if (tokens[i].kind == Kind::Point)
+            for (std::size_t k = i + 1; k < tokens.size() && tokens[k].kind == Kind::Digit; ++k)
+                ++subsecondDigits;
+    }
+    subsecondDigits = std::min(subsecondDigits, 3);
+    const auto t = ToDateTime(value, date1904, subsecondDigits);
+    if (!t)
+        return std::nullopt;
+    const Era* era = nullptr;
+    for (const Era& e : kEras)
+        if (std::tie(t->year, t->month, t->day) >= std::tie(e.year, e.month, e.day)) {
+            era = &e;
+            break;
+        }
+    // "m" means minutes right after an hour or right before a second.
+    auto isMinute = [&](std::size_t i) {
+        for (std::size_t k = i; k-- > 0;)
+            if (tokens[k].kind == Kind::Date || tokens[k].kind == Kind::Elapsed)
+                return tokens[k].letter == 'h';
+        return false;
+    };
+    auto beforeSecond = [&](std::size_t i) {
+        for (std::size_t k = i + 1; k < tokens.size(); ++k)
+            if (tokens[k].kind == Kind::Date || tokens[k].kind == Kind::Elapsed)
+                return tokens[k].letter == 's';
+        return false;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        const int count = token.count;
+        switch (token.kind) {
+        case Kind::Literal:
+        case Kind::Comma:
+        case Kind::Percent:
+            out += token.text;
+            break;
+        case Kind::Point:
+            out += '.';
+            if (subsecondDigits > 0) {
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "%.*f", subsecondDigits, t->subsecond);
+                out += buffer + 2;
+                while (i + 1 < tokens.size() && tokens[i + 1].kind == Kind::Digit)
+                    ++i;
+            }
+            break;
+        case Kind::AmPm:
+            if (section.japanese)
+                out += t->hour < 12 ? "午前" : "午後";
+            else if (token.text == "A/P")
+                out += t->hour < 12 ? "A" : "P";
+            else
+                out += t->hour < 12 ? "AM" : "PM";
+            break;
+        case Kind::Elapsed: {
+            const long long total = token.letter == 'h'   ? t->totalSeconds / 3600
+                                    : token.letter == 'm' ? t->totalSeconds / 60
+                                                          : t->totalSeconds;
+            out += count >= 2 ? Pad2(total) : std::to_string(total);
+            break;
+        }
+        case Kind::Date:
+            switch (token.letter) {
+            case 'y':
+                out += count <= 2 ? Pad2(t->year % 100) : std::to_string(t->year);
+                break;
+            case 'm':
+                if (count <= 2 && (isMinute(i) || beforeSecond(i)))
+                    out += count == 2 ? Pad2(t->minute) : std::to_string(t->minute);
+                else if (count <= 2)
+                    out += count == 2 ? Pad2(t->month) : std::to_string(t->month);
+                else if (count == 3)
+                    out += std::string(kMonths[t->month - 1]).substr(0, 3);
+                else if (count == 4)
+                    out += kMonths[t->month - 1];
+                else
+                    out += kMonths[t->month - 1][0];
+                break;
+            case 'd':
+                if (count <= 2)
+                    out += count == 2 ? Pad2(t->day) : std::to_string(t->day);
+                else
+                    out += count == 3 ? std::string(kWeekdays[t->weekday]).substr(0, 3)
+                                      : kWeekdays[t->weekday];
+                break;
+            case 'a':
+                out += kWeekdaysJa[t->weekday];
+                if (count >= 4)
+                    out += "曜日";
+                break;
+            case 'h': {
+                int hour = t->hour;
+                if (twelveHour)
+                    hour = hour % 12 == 0 ? 12 : hour % 12;
+                out += count >= 2 ? Pad2(hour) : std::to_string(hour);
+                break;
+            }
+            case 's':
+                out += count >= 2 ? Pad2(t->second) : std::to_string(t->second);
+                break;
+            case 'e':
+                if (!era)
+                    return std::nullopt;
+                out += count >= 2 ? Pad2(t->year - era->year + 1)
+                                  : std::to_string(t->year - era->year + 1);
+                break;
+            case 'g':
+                if (!era)
+                    return std::nullopt;
+                out += count == 1 ? era->letter : count == 2 ? era->first : era->name;
+                break;
+            }
+            break;
+        default:
+            return std::nullopt; // digits, "@" or an exponent among date parts
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> RenderSection(double value, const Section& section, bool date1904) {
+    for (const Token& token : section.tokens)
+        if (token.kind == Kind::At)
+            return std::nullopt; // a number in a text format shows as General
+    return section.isDate ? RenderDate(value, section, date1904) : RenderNumber(value, section);
+}
+
+} // namespace
+
+std::string BuiltinNumberFormat(int id) {
+    switch (id) {
+    case 1:
+        return "0";
+    case 2:
+        return "0.00";
+    case 3:
+        return "#,##0";
+    case 4:
+        return "#,##0.00";
+    case 5:
+        return "\"¥\"#,##0;\"¥\"\\-#,##0";
+    case 6:
+        return "\"¥\"#,##0;[Red]\"¥\"\\-#,##0";
+    case 7:
+        return "\"¥\"#,##0.00;\"¥\"\\-#,##0.00";
+    case 8:
+        return "\"¥\"#,##0.00;[Red]\"¥\"\\-#,##0.00";
+    case 9:
+        return "0%";
+    case 10:
+        return "0.00%";
+    case 11:
+        return "0.00E+00";
+    case 12:
+        return "# ?/?";
+    case 13:
+        return "# ?\?/??";
+    case 14:
+        return "yyyy/m/d";
+    case 15:
+        return "d-mmm-yy";
+    case 16:
+        return "d-mmm";
+    case 17:
+        return "mmm-yy";
+    case 18:
+        return "h:mm AM/PM";
+    case 19:
+        return "h:mm:ss AM/PM";
+    case 20:
+        return "h:mm";
+    case 21:
+        return "h:mm:ss";
+    case 22:
+        return "yyyy/m/d h:mm";
+    case 27:
+    case 36:
+    case 50:
+    case 57:
+        return "[$-411]ge.m.d";
+    case 28:
+    case 29:
+    case 51:
+    case 54:
+    case 58:
+        return "[$-411]ggge\"年\"m\"月\"d\"日\"";
+    case 30:
+        return "m/d/yy";
+    case 31:
+        return "yyyy\"年\"m\"月\"d\"日\"";
+    case 32:
+        return "h\"時\"mm\"分\"";
+    case 33:
+        return "h\"時\"mm\"分\"ss\"秒\"";
+    case 34:
+    case 52:
+    case 55:
+        return "yyyy\"年\"m\"月\"";
+    case 35:
+    case 53:
+    case 56:
+        return "m\"月\"d\"日\"";
+    case 37:
+        return "#,##0 ;(#,##0)";
+    case 38:
+        return "#,##0 ;[Red](#,##0)";
+    case 39:
+        return "#,##0.00;(#,##0.00)";
+    case 40:
+        return "#,##0.00;[Red](#,##0.00)";
+    case 45:
+        return "mm:ss";
+    case 46:
+        return "[h]:mm:ss";
+    case 47:
+        return "mm:ss.0";
+    case 48:
+        return "##0.0E+0";
+    case 49:
+        return "@";
+    default:
+        return {};
+    }
+}
+
+std::string FormatGeneralNumber(double value) {
+    if (value == 0 || !std::isfinite(value))
+        return "0";
+    const bool negative = value < 0;
+    const double magnitude = std::fabs(value);
+    const int width = 11; // a minus sign comes on top
+    std::string fixed;
+    if (magnitude < 1e11) {
+        const int integerDigits = std::max<int>(1, int(ToDecimal(magnitude, 0).integer.size()));
+        Decimal d = ToDecimal(magnitude, std::max(0, width - integerDigits - 1));
+        StripTrailingZeros(d.fraction);
+        fixed = d.integer.empty() ? "0" : d.integer;
+        if (!d.fraction.empty())
+            fixed += "." + d.fraction;
+        if (int(fixed.size()) > width)
+            fixed.clear();
+    }
+    // The exponent form: as many mantissa digits as fit beside "E+dd".
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.5e", magnitude);
+    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    const int mantissaDecimals = width - 2 - (std::abs(exponent) >= 100 ? 5 : 4);
+    std::snprintf(buffer, sizeof buffer, "%.*e", mantissaDecimals, magnitude);
+    exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    std::string mantissa(buffer, std::strchr(buffer, 'e'));
+    if (mantissa.find('.') != std::string::npos) {
+        StripTrailingZeros(mantissa);
+        if (mantissa.back() == '.')
+            mantissa.pop_back();
+    }
+    const std::string scientific = mantissa + TwoDigitExponent(exponent);
+    const bool useFixed =
+        !fixed.empty() && fixed != "0" &&
+        (magnitude >= 1 || SignificantDigits(fixed) >= SignificantDigits(mantissa));
+    return (negative ? "-" : "") + (useFixed ? fixed : scientific);
+}
+
+std::string FormatNumber(double value, std::string_view format, bool date1904) {
+    if (format.empty() || StartsWithNoCase(format, 0, "general"))
+        return FormatGeneralNumber(value);
+    const auto texts = SplitSections(format);
+    std::size_t index = 0;
+    if (value < 0 && texts.size() >= 2)
+        index = 1;
+    else if (value == 0 && texts.size() >= 3)
+        index = 2;
+    auto section = ParseSection(texts[index]);
+    if (!section)
+        return FormatGeneralNumber(value);
+    const bool ownSign = index == 1; // the negative section writes its own sign, if any
+    const bool isDate = section->isDate;
+    auto text = RenderSection(ownSign  ? -value
+                              : isDate ? value
+                                       : std::fabs(value),
+                              *section, date1904);
+    if (!text)
+        return FormatGeneralNumber(value);
+    if (value < 0 && !ownSign && !isDate)
+        text->insert(0, 1, '-');
+    return *text;
+}
+
+std::string FormatText(std::string_view text, std::string_view format) {
+    const auto texts = SplitSections(format);
+    std::string_view chosen;
+    if (texts.size() >= 4)
+        chosen = texts[3];
+    else if (texts.size() == 1 && texts[0].find('@') != std::string_view::npos)
+        chosen = texts[0];
+    else
+        return std::string(text);
+    const auto section = ParseSection(chosen);
+    if (!section)
+        return std::string(text);
+    std::string out;
+    for (const Token& token : section->tokens) {
+        if (token.kind == Kind::At)
+            out += text;
+        else if (token.kind == Kind::Literal)
+            out += token.text;
+    }
+    return out;
+}
+
+} // namespace sheetlift

@@ -1,0 +1,933 @@
+// Reads a saved workbook once, at open, into plain tables; Cell() answers from them.
+//
+// Column widths. A <col width> is stored in characters of the maximum digit width (MDW) of the
+// workbook's default font, padding included. As Excel does at 96 DPI:
+//   pixels      = trunc(((256 * width + trunc(128 / MDW)) / 256) * MDW)
+//   ColumnWidth = trunc((pixels - 5) / MDW * 100 + 0.5) / 100      (5 pixels of padding)
+//   points      = pixels * 0.75
+// Below one character Excel scales by MDW + 5 instead (pixels = width * (MDW + 5)). A column
+// without <col> gets the sheet's defaultColWidth, or else baseColWidth (8) * MDW + 5 pixels
+// rounded up to a multiple of 8. So Calibri 11 (MDW 7) gives 64 pixels = 8.43 characters.
+// MDW of common default fonts at 11 points, in pixels (other sizes scale linearly):
+//   Calibri 7; 游ゴシック / Yu Gothic 8; ＭＳ Ｐゴシック / MS PGothic 8; Arial and
+//   Liberation Sans 8 (7 at their usual 10 points); any other font is taken as Calibri.
+//
+// Limits against hostile files (each a clear error): a part may not unpack to more than
+// 256 MiB, all parts read together to more than 1 GiB, and a part over 1 MiB may not unpack
+// to more than 200 times its compressed size. pugixml never expands DTD entities.
+#include "excel/WorkbookSource.h"
+
+#include "excel/CellFormat.h"
+#include "model/CellTable.h"
+#include "model/FileIO.h"
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace sheetlift {
+
+namespace {
+
+constexpr std::uint64_t kMaxPartBytes = 256ULL << 20;
+constexpr std::uint64_t kMaxTotalBytes = 1ULL << 30;
+constexpr std::uint64_t kRatioCheckedFrom = 1ULL << 20;
+constexpr std::uint64_t kMaxRatio = 200;
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+constexpr std::size_t kMaxTextUnits = 32767;
+
+// --- A1 references ---
+
+// "B3" / "$B$3" from `at`; advances `at`. Nothing when it is not an address.
+std::optional<std::pair<long, long>> ParseAddress(std::string_view text, std::size_t& at) {
+    std::size_t i = at;
+    if (i < text.size() && text[i] == '$')
+        ++i;
+    long column = 0;
+    const std::size_t lettersStart = i;
+    while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) &&
+           i - lettersStart < 4)
+        column = column * 26 + (std::toupper(static_cast<unsigned char>(text[i++])) - 'A' + 1);
+    if (i == lettersStart)
+        return std::nullopt;
+    if (i < text.size() && text[i] == '$')
+        ++i;
+    long row = 0;
+    const std::size_t digitsStart = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+           i - digitsStart < 8)
+        row = row * 10 + (text[i++] - '0');
+    if (i == digitsStart || text[digitsStart] == '0')
+        return std::nullopt;
+    at = i;
+    return std::make_pair(row, column);
+}
+
+std::string CheckLimits(long row, long column, std::string_view text) {
+    if (column > kMaxColumns)
+        return "\"" + std::string(text) + "\": column past the last column XFD";
+    if (row > kMaxRows)
+        return "\"" + std::string(text) + "\": row past the last row 1048576";
+    return {};
+}
+
+// A cell range without a sheet name; the reason on failure.
+std::optional<SelectionRange> ParseCellRange(std::string_view text, std::string& why) {
+    std::size_t at = 0;
+    const auto first = ParseAddress(text, at);
+    auto second = first;
+    if (first && at < text.size() && text[at] == ':') {
+        ++at;
+        second = ParseAddress(text, at);
+    }
+    if (!first || !second || at != text.size()) {
+        why = "\"" + std::string(text) + "\" is not a cell address or range like A1:D9";
+        return std::nullopt;
+    }
+    why = CheckLimits(std::max(first->first, second->first),
+                      std::max(first->second, second->second), text);
+    if (!why.empty())
+        return std::nullopt;
+    SelectionRange range;
+    range.row = int(std::min(first->first, second->first));
+    range.column = int(std::min(first->second, second->second));
+    range.rows = int(std::abs(first->first - second->first)) + 1;
+    range.columns = int(std::abs(first->second - second->second)) + 1;
+    return range;
+}
+
+std::optional<RangeText> SplitRangeText(std::string_view text, std::string& why) {
+    RangeText result;
+    const std::size_t bang = text.rfind('!');
+    if (bang != std::string_view::npos) {
+        std::string_view sheet = text.substr(0, bang);
+        if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
+            sheet = sheet.substr(1, sheet.size() - 2);
+            for (std::size_t i = 0; i < sheet.size(); ++i) {
+                result.sheet += sheet[i];
+                if (sheet[i] == '\'' && i + 1 < sheet.size() && sheet[i + 1] == '\'')
+                    ++i;
+            }
+        } else {
+            result.sheet = std::string(sheet);
+        }
+        if (result.sheet.empty()) {
+            why = "\"" + std::string(text) + "\": empty sheet name";
+            return std::nullopt;
+        }
+        text = text.substr(bang + 1);
+    }
+    const auto range = ParseCellRange(text, why);
+    if (!range)
+        return std::nullopt;
+    result.range = *range;
+    return result;
+}
+
+std::uint64_t CellKey(long row, long column) {
+    return (std::uint64_t(row) << 16) | std::uint64_t(column);
+}
+
+// --- XML helpers: element names compared without their namespace prefix ---
+
+std::string_view Local(const char* name) {
+    const std::string_view s(name);
+    const std::size_t colon = s.rfind(':');
+    return colon == std::string_view::npos ? s : s.substr(colon + 1);
+}
+
+pugi::xml_node Child(pugi::xml_node node, std::string_view name) {
+    for (pugi::xml_node child : node.children())
+        if (Local(child.name()) == name)
+            return child;
+    return {};
+}
+
+template <typename F> void ForEach(pugi::xml_node node, std::string_view name, F&& f) {
+    for (pugi::xml_node child : node.children())
+        if (child.type() == pugi::node_element && Local(child.name()) == name)
+            f(child);
+}
+
+// The relationship id attribute (r:id under whatever prefix).
+const char* RelationshipId(pugi::xml_node node) {
+    for (pugi::xml_attribute a : node.attributes())
+        if (std::strchr(a.name(), ':') && Local(a.name()) == "id")
+            return a.value();
+    return "";
+}
+
+bool IsTrue(pugi::xml_attribute a) {
+    const std::string_view v = a.value();
+    return v == "1" || v == "true";
+}
+
+void AppendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Spreadsheet texts escape characters XML cannot hold as _xHHHH_ (a carriage return is
+// _x000D_).
+void AppendUnescaped(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
+            std::all_of(text.begin() + long(i) + 2, text.begin() + long(i) + 6,
+                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+            const unsigned code =
+                unsigned(std::stoul(std::string(text.substr(i + 2, 4)), nullptr, 16));
+            if (code < 0xD800 || code > 0xDFFF)
+                AppendUtf8(out, code);
+            i += 6;
+        } else {
+            out += text[i];
+        }
+    }
+}
+
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (unsigned char c : text)
+        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    return units;
+}
+
+int LineStyle(std::string_view style) {
+    if (style.empty() || style == "none")
+        return kLineStyleNone;
+    if (style == "dashed" || style == "mediumDashed")
+        return -4115;
+    if (style == "dotted")
+        return -4118;
+    if (style == "double")
+        return -4119;
+    if (style == "dashDot" || style == "mediumDashDot")
+        return 4;
+    if (style == "dashDotDot" || style == "mediumDashDotDot")
+        return 5;
+    if (style == "slantDashDot")
+        return 13;
+    return 1; // thin, medium, thick, hair
+}
+
+int Alignment(std::string_view horizontal) {
+    static const std::pair<std::string_view, int> kAlignments[] = {
+        {"left", kAlignLeft},
+        {"center", kAlignCenter},
+        {"right", kAlignRight},
+        {"fill", kAlignFill},
+        {"justify", kAlignJustify},
+        {"centerContinuous", kAlignCenterAcrossSelection},
+        {"distributed", kAlignDistributed}};
+    for (const auto& [name, value] : kAlignments)
+        if (horizontal == name)
+            return value;
+    return kAlignGeneral;
+}
+
+// Maximum digit width in pixels of the default font (see the note at the top).
+int MaxDigitWidth(std::string_view font, double size) {
+    static const std::pair<std::string_view, double> kAt11[] = {
+        {"Calibri", 7},    {"游ゴシック", 8}, {"Yu Gothic", 8},      {"ＭＳ Ｐゴシック", 8},
+        {"MS PGothic", 8}, {"Arial", 8},      {"Liberation Sans", 8}};
+    double at11 = 7;
+    for (const auto& [name, width] : kAt11)
+        if (font == name)
+            at11 = width;
+    return std::max(1, int(std::lround(at11 * size / 11)));
+}
+
+// --- the package ---
+
+class Package {
+  public:
+    Package(const std::string& bytes, std::string file) : file_(std::move(file)) {
+        if (bytes.size() >= 4 && std::memcmp(bytes.data(), "\xD0\xCF\x11\xE0", 4) == 0) {
+            // An OLE compound file: either an encrypted workbook or a legacy .xls.
+            static const char kEncryptionInfo[] = "E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o";
+            if (std::string_view(bytes).find(std::string_view(
+                    kEncryptionInfo, sizeof kEncryptionInfo - 1)) != std::string_view::npos)
+                Fail("the workbook is encrypted (protected by a password to open); save it "
+                     "without a password first");
+            Fail("it is an Excel 97-2003 (.xls) file, not an .xlsx or .xlsm workbook");
+        }
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+        if (source)
+            zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (!zip_) {
+            if (source)
+                zip_source_free(source);
+            const std::string reason = zip_error_strerror(&error);
+            zip_error_fini(&error);
+            Fail("it is not an .xlsx or .xlsm workbook (not a zip archive: " + reason + ")");
+        }
+        zip_error_fini(&error);
+    }
+    ~Package() { zip_discard(zip_); }
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    [[noreturn]] void Fail(const std::string& reason) const {
+        throw Error("Cannot read the workbook \"" + file_ + "\": " + reason);
+    }
+
+    // The part's bytes; nothing when the package has no such part.
+    std::optional<std::string> Read(const std::string& name) {
+        const zip_int64_t index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);
+        if (index < 0)
+            return std::nullopt;
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(zip_, zip_uint64_t(index), 0, &stat) != 0)
+            Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+        if (stat.encryption_method != ZIP_EM_NONE)
+            Fail("its part " + name + " is encrypted");
+        zip_file_t* file = zip_fopen_index(zip_, zip_uint64_t(index), 0);
+        if (!file)
+            Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+        std::string data;
+        char buffer[1 << 16];
+        for (;;) {
+            const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+            if (n < 0) {
+                const std::string reason = zip_file_strerror(file);
+                zip_fclose(file);
+                Fail("its part " + name + " is damaged (" + reason + ")");
+            }
+            if (n == 0)
+                break;
+            data.append(buffer, std::size_t(n));
+            total_ += std::uint64_t(n);
+            const bool tooLarge = data.size() > kMaxPartBytes || total_ > kMaxTotalBytes;
+            const bool ratio = (stat.valid & ZIP_STAT_COMP_SIZE) &&
+                               data.size() > kRatioCheckedFrom &&
+                               data.size() / std::max<zip_uint64_t>(stat.comp_size, 1) > kMaxRatio;
+            if (tooLarge || ratio) {
+                zip_fclose(file);
+                Fail("its part " + name + " unpacks to more than " +
+                     (ratio                                 ? "200 times its packed size"
+                      : tooLarge && total_ > kMaxTotalBytes ? std::string("1 GiB in all")
+                                                            : std::string("256 MiB")) +
+                     " (a damaged or hostile file)");
+            }
+        }
+        zip_fclose(file);
+        return data;
+    }
+
+    std::string Require(const std::string& name, const char* what) {
+        auto data = Read(name);
+        if (!data)
+            Fail(std::string("it is not an .xlsx or .xlsm workbook (no ") + what + " " + name +
+                 ")");
+        return std::move(*data);
+    }
+
+    void Parse(pugi::xml_document& doc, const std::string& data, const std::string& name) const {
+        const auto result = doc.load_buffer(data.data(), data.size(),
+                                            pugi::parse_default | pugi::parse_ws_pcdata_single);
+        if (!result)
+            Fail("its part " + name + " is not well-formed XML (" + result.description() +
+                 " at byte " + std::to_string(result.offset) + ")");
+    }
+
+  private:
+    std::string file_;
+    zip_t* zip_ = nullptr;
+    std::uint64_t total_ = 0;
+};
+
+// Resolves a relationship target against the folder of the part that names it.
+std::string ResolveTarget(const std::string& folder, std::string_view target) {
+    if (!target.empty() && target[0] == '/')
+        return std::string(target.substr(1));
+    std::string base = folder;
+    while (target.substr(0, 3) == "../") {
+        target.remove_prefix(3);
+        base.erase(base.size() > 1 ? base.rfind('/', base.size() - 2) + 1 : 0);
+    }
+    return base + std::string(target);
+}
+
+struct Relationship {
+    std::string type; // the last segment of the type URI: "worksheet", "styles", ...
+    std::string target;
+};
+
+std::unordered_map<std::string, Relationship> ReadRelationships(Package& package,
+                                                                const std::string& partPath) {
+    const std::size_t slash = partPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : partPath.substr(0, slash + 1);
+    const std::string name = folder + "_rels/" + partPath.substr(folder.size()) + ".rels";
+    std::unordered_map<std::string, Relationship> relationships;
+    const auto data = package.Read(name);
+    if (!data)
+        return relationships;
+    pugi::xml_document doc;
+    package.Parse(doc, *data, name);
+    ForEach(doc.document_element(), "Relationship", [&](pugi::xml_node r) {
+        const std::string_view type = r.attribute("Type").value();
+        relationships[r.attribute("Id").value()] = {
+            std::string(type.substr(type.rfind('/') + 1)),
+            ResolveTarget(folder, r.attribute("Target").value())};
+    });
+    return relationships;
+}
+
+// --- the source ---
+
+struct Style {
+    std::string format;
+    double fontSize = 11;
+    int alignment = kAlignGeneral;
+    std::array<int, 6> borders{kLineStyleNone, kLineStyleNone, kLineStyleNone,
+                               kLineStyleNone, kLineStyleNone, kLineStyleNone};
+};
+
+enum class ValueKind : std::uint8_t { Empty, Number, Text, Boolean, Error };
+
+struct StoredCell {
+    double number = 0;       // Number, Boolean
+    std::uint32_t text = 0;  // Text, Error: index into texts_
+    std::uint32_t style = 0; // index into styles_
+    ValueKind kind = ValueKind::Empty;
+};
+
+struct RowInfo {
+    long row;
+    double height; // points, 0 when hidden
+    long style;    // -1: none
+};
+
+struct Merge {
+    long top, left, bottom, right;
+};
+
+class WorkbookSource : public SelectionSource {
+  public:
+    // `fileName` is the workbook's name; `displayName` names the file in messages.
+    WorkbookSource(const std::string& bytes, const std::string& fileName,
+                   const std::string& displayName, const WorkbookOptions& options);
+
+    void Attach() override {}
+    void SetScreenUpdating(bool) override {}
+    std::string WorkbookName() override { return workbookName_; }
+    std::string SheetName() override { return sheetName_; }
+    SelectionRange Selection() override { return selection_; }
+    SourceCell Cell(const std::string& address) override;
+
+  private:
+    void ReadStyles(Package& package, const std::string& name);
+    void ReadSharedStrings(Package& package, const std::string& name);
+    void ReadSheet(Package& package, const std::string& name, const std::string& rangeText);
+    std::uint32_t AddText(std::string text, Package& package, const std::string& part);
+    long StyleAt(long row, long column) const;
+    const RowInfo* FindRow(long row) const;
+    double RowHeight(long row) const;
+    double RowTop(long row) const;
+    const Merge* FindMerge(long row, long column);
+
+    std::string workbookName_, sheetName_;
+    SelectionRange selection_;
+    bool date1904_ = false;
+    std::vector<std::string> sharedStrings_;
+    std::vector<std::string> texts_;
+    std::vector<Style> styles_;
+    std::string defaultFont_ = "Calibri";
+    double defaultFontSize_ = 11;
+
+    std::vector<double> columnWidth_;  // characters, by column (index 0 unused)
+    std::vector<double> columnLeft_;   // points from the sheet's left edge
+    std::vector<long> columnStyle_;    // -1: none
+    std::vector<RowInfo> rows_;        // rows with their own height or style, ascending
+    std::vector<double> rowTopOffset_; // sum of (height - default) of rows_[0..i)
+    double defaultRowHeight_ = 15;
+    std::unordered_map<std::uint64_t, StoredCell> cells_;
+    std::vector<Merge> merges_;
+    long mergeRow_ = 0; // the row whose merged areas mergesOfRow_ holds
+    std::vector<const Merge*> mergesOfRow_;
+};
+
+WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& fileName,
+                               const std::string& displayName, const WorkbookOptions& options)
+    : workbookName_(fileName) {
+    Package package(bytes, displayName);
+
+    std::string workbookPart = "xl/workbook.xml";
+    for (const auto& [id, rel] : ReadRelationships(package, ""))
+        if (rel.type == "officeDocument")
+            workbookPart = rel.target;
+    const std::string workbookData = package.Require(workbookPart, "workbook part");
+    pugi::xml_document workbook;
+    package.Parse(workbook, workbookData, workbookPart);
+    const pugi::xml_node root = workbook.document_element();
+    if (Local(root.name()) != "workbook")
+        package.Fail("its part " + workbookPart + " is not a workbook");
+    date1904_ = IsTrue(Child(root, "workbookPr").attribute("date1904"));
+    const auto relationships = ReadRelationships(package, workbookPart);
+
+    for (const auto& [id, rel] : relationships) {
+        if (rel.type == "styles")
+            ReadStyles(package, rel.target);
+        if (rel.type == "sharedStrings")
+            ReadSharedStrings(package, rel.target);
+    }
+    if (styles_.empty())
+        styles_.emplace_back();
+
+    // Which sheet: --sheet, a sheet named in --range, or the active tab.
+    std::string rangeText = options.range;
+    std::string wanted = options.sheet;
+    if (!rangeText.empty()) {
+        std::string why;
+        const auto parsed = SplitRangeText(rangeText, why);
+        if (!parsed)
+            package.Fail("bad range " + why);
+        if (!parsed->sheet.empty()) {
+            if (!wanted.empty() && wanted != parsed->sheet)
+                package.Fail("the range names the sheet \"" + parsed->sheet +
+                             "\" but the sheet \"" + wanted + "\" was asked for");
+            wanted = parsed->sheet;
+            rangeText = rangeText.substr(rangeText.rfind('!') + 1);
+        }
+    }
+    std::vector<pugi::xml_node> sheets;
+    ForEach(Child(root, "sheets"), "sheet", [&](pugi::xml_node s) { sheets.push_back(s); });
+    if (sheets.empty())
+        package.Fail("it has no sheets");
+    pugi::xml_node sheet;
+    if (wanted.empty()) {
+        const auto active =
+            Child(Child(root, "bookViews"), "workbookView").attribute("activeTab").as_uint();
+        sheet = sheets[active < sheets.size() ? active : 0];
+    } else {
+        std::string names;
+        for (pugi::xml_node s : sheets) {
+            if (s.attribute("name").value() == wanted)
+                sheet = s;
+            names += std::string(names.empty() ? "" : ", ") + s.attribute("name").value();
+        }
+        if (!sheet)
+            package.Fail("it has no sheet named \"" + wanted + "\" (its sheets: " + names + ")");
+    }
+    sheetName_ = sheet.attribute("name").value();
+    const auto rel = relationships.find(RelationshipId(sheet));
+    if (rel == relationships.end())
+        package.Fail("the part of the sheet \"" + sheetName_ + "\" is missing");
+    if (rel->second.type != "worksheet")
+        package.Fail("the sheet \"" + sheetName_ + "\" is a " + rel->second.type +
+                     ", not a worksheet with cells");
+    ReadSheet(package, rel->second.target, rangeText);
+}
+
+void WorkbookSource::ReadStyles(Package& package, const std::string& name) {
+    const auto data = package.Read(name);
+    if (!data)
+        return;
+    pugi::xml_document doc;
+    package.Parse(doc, *data, name);
+    const pugi::xml_node root = doc.document_element();
+
+    std::unordered_map<long, std::string> formats;
+    ForEach(Child(root, "numFmts"), "numFmt", [&](pugi::xml_node f) {
+        formats[f.attribute("numFmtId").as_int()] = f.attribute("formatCode").value();
+    });
+    struct Font {
+        std::string name;
+        double size;
+    };
+    std::vector<Font> fonts;
+    ForEach(Child(root, "fonts"), "font", [&](pugi::xml_node f) {
+        const double size = Child(f, "sz").attribute("val").as_double(11);
+        fonts.push_back(
+            {Child(f, "name").attribute("val").value(), size > 0 && size < 1000 ? size : 11});
+    });
+    std::vector<std::array<int, 6>> borders;
+    ForEach(Child(root, "borders"), "border", [&](pugi::xml_node b) {
+        auto edge = [&](const char* name, const char* alternative) {
+            pugi::xml_node e = Child(b, name);
+            return LineStyle((e ? e : Child(b, alternative)).attribute("style").value());
+        };
+        const int diagonal = edge("diagonal", "diagonal");
+        borders.push_back({edge("top", "top"), edge("bottom", "bottom"), edge("left", "start"),
+                           edge("right", "end"),
+                           IsTrue(b.attribute("diagonalDown")) ? diagonal : kLineStyleNone,
+                           IsTrue(b.attribute("diagonalUp")) ? diagonal : kLineStyleNone});
+    });
+    const unsigned normalFont =
+        Child(Child(root, "cellStyleXfs"), "xf").attribute("fontId").as_uint();
+    if (normalFont < fonts.size()) {
+        defaultFont_ = fonts[normalFont].name;
+        defaultFontSize_ = fonts[normalFont].size;
+    }
+    ForEach(Child(root, "cellXfs"), "xf", [&](pugi::xml_node x) {
+        Style style;
+        const int formatId = x.attribute("numFmtId").as_int();
+        const auto custom = formats.find(formatId);
+        style.format = custom != formats.end() ? custom->second : BuiltinNumberFormat(formatId);
+        const unsigned font = x.attribute("fontId").as_uint();
+        style.fontSize = font < fonts.size() ? fonts[font].size : defaultFontSize_;
+        const unsigned border = x.attribute("borderId").as_uint();
+        if (border < borders.size())
+            style.borders = borders[border];
+        style.alignment = Alignment(Child(x, "alignment").attribute("horizontal").value());
+        styles_.push_back(std::move(style));
+    });
+}
+
+std::uint32_t WorkbookSource::AddText(std::string text, Package& package, const std::string& part) {
+    if (Utf16Length(text) > kMaxTextUnits)
+        package.Fail("its part " + part + " holds a text longer than Excel's 32,767 characters");
+    texts_.push_back(std::move(text));
+    return std::uint32_t(texts_.size() - 1);
+}
+
+// The text of a string item: plain <t>, or the <t> of its rich-text runs; phonetic guides
+// (<rPh>) are not part of the text.
+std::string ItemText(pugi::xml_node item) {
+    std::string text;
+    for (pugi::xml_node child : item.children()) {
+        const auto name = Local(child.name());
+        if (name == "t")
+            AppendUnescaped(text, child.child_value());
+        else if (name == "r")
+            AppendUnescaped(text, Child(child, "t").child_value());
+    }
+    return text;
+}
+
+void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name) {
+    const auto data = package.Read(name);
+    if (!data)
+        return;
+    pugi::xml_document doc;
+    package.Parse(doc, *data, name);
+    ForEach(doc.document_element(), "si", [&](pugi::xml_node si) {
+        sharedStrings_.push_back(ItemText(si));
+        if (Utf16Length(sharedStrings_.back()) > kMaxTextUnits)
+            package.Fail("its part " + name +
+                         " holds a text longer than Excel's 32,767 characters");
+    });
+}
+
+void WorkbookSource::ReadSheet(Package& package, const std::string& name,
+                               const std::string& rangeText) {
+    const std::string data = package.Require(name, "sheet part");
+    pugi::xml_document doc;
+    package.Parse(doc, data, name);
+    const pugi::xml_node root = doc.document_element();
+    auto fail = [&](const std::string& what) { package.Fail("its part " + name + " " + what); };
+
+    const pugi::xml_node dimension = Child(root, "dimension");
+    if (dimension) {
+        std::string why;
+        const std::string_view ref = dimension.attribute("ref").value();
+        if (!ParseCellRange(ref, why) && why.find("past") != std::string::npos)
+            fail("has a sheet size past Excel's limits (" + why + ")");
+    }
+
+    // Sizes.
+    const pugi::xml_node format = Child(root, "sheetFormatPr");
+    const int mdw = MaxDigitWidth(defaultFont_, defaultFontSize_);
+    defaultRowHeight_ =
+        IsTrue(format.attribute("zeroHeight"))
+            ? 0
+            : std::clamp(format.attribute("defaultRowHeight").as_double(15), 0.0, 409.5);
+    auto pixelsOf = [mdw](double width) {
+        width = std::clamp(width, 0.0, 255.0);
+        if (width < 1)
+            return std::floor(width * (mdw + 5) + 0.5);
+        return std::floor((256 * width + std::floor(128.0 / mdw)) / 256 * mdw);
+    };
+    double defaultPixels;
+    if (format.attribute("defaultColWidth"))
+        defaultPixels = pixelsOf(format.attribute("defaultColWidth").as_double());
+    else
+        defaultPixels =
+            std::ceil((std::clamp(format.attribute("baseColWidth").as_int(8), 0, 255) * mdw + 5) /
+                      8.0) *
+            8;
+    std::vector<double> pixels(kMaxColumns + 1, defaultPixels);
+    columnStyle_.assign(kMaxColumns + 1, -1);
+    ForEach(Child(root, "cols"), "col", [&](pugi::xml_node c) {
+        const long first = c.attribute("min").as_llong(), last = c.attribute("max").as_llong();
+        if (first < 1 || last < first || last > kMaxColumns)
+            fail("has a column range " + std::to_string(first) + "-" + std::to_string(last) +
+                 " past Excel's 16,384 columns");
+        const double width = IsTrue(c.attribute("hidden")) ? 0
+                             : c.attribute("width") ? pixelsOf(c.attribute("width").as_double())
+                                                    : defaultPixels;
+        const long style = c.attribute("style") ? c.attribute("style").as_llong() : -1;
+        for (long k = first; k <= last; ++k) {
+            pixels[std::size_t(k)] = width;
+            columnStyle_[std::size_t(k)] = style;
+        }
+    });
+    columnWidth_.assign(kMaxColumns + 1, 0);
+    columnLeft_.assign(kMaxColumns + 2, 0);
+    for (std::size_t k = 1; k <= kMaxColumns; ++k) {
+        const double px = pixels[k];
+        columnWidth_[k] = px <= 0        ? 0
+                          : px < mdw + 5 ? std::floor(px / (mdw + 5) * 100 + 0.5) / 100
+                                         : std::floor((px - 5) / mdw * 100 + 0.5) / 100;
+        columnLeft_[k + 1] = columnLeft_[k] + px * 0.75;
+    }
+
+    // Cells.
+    long rowNumber = 0;
+    ForEach(Child(root, "sheetData"), "row", [&](pugi::xml_node row) {
+        rowNumber = row.attribute("r") ? row.attribute("r").as_llong() : rowNumber + 1;
+        if (rowNumber < 1 || rowNumber > kMaxRows)
+            fail("has a row " + std::to_string(rowNumber) + " past Excel's 1,048,576 rows");
+        RowInfo info{rowNumber, defaultRowHeight_, -1};
+        if (row.attribute("ht"))
+            info.height = std::clamp(row.attribute("ht").as_double(), 0.0, 409.5);
+        if (IsTrue(row.attribute("hidden")))
+            info.height = 0;
+        if (IsTrue(row.attribute("customFormat")))
+            info.style = row.attribute("s").as_llong();
+        if (info.height != defaultRowHeight_ || info.style >= 0)
+            rows_.push_back(info);
+        long column = 0;
+        ForEach(row, "c", [&](pugi::xml_node c) {
+            const char* ref = c.attribute("r").value();
+            if (*ref) {
+                std::size_t at = 0;
+                const auto address = ParseAddress(ref, at);
+                if (!address || ref[at] || address->first != rowNumber)
+                    fail("has a cell \"" + std::string(ref) + "\" out of place in row " +
+                         std::to_string(rowNumber));
+                column = address->second;
+            } else {
+                ++column;
+            }
+            if (column > kMaxColumns)
+                fail("has a cell past Excel's 16,384 columns in row " + std::to_string(rowNumber));
+            StoredCell cell;
+            cell.style = c.attribute("s").as_uint();
+            const std::string_view type = c.attribute("t").value();
+            const pugi::xml_node v = Child(c, "v");
+            if (type == "inlineStr") {
+                cell.kind = ValueKind::Text;
+                cell.text = AddText(ItemText(Child(c, "is")), package, name);
+            } else if (!*v.child_value()) {
+                cell.kind = ValueKind::Empty; // also a formula never calculated
+            } else if (type == "s") {
+                const unsigned index = v.text().as_uint();
+                if (index >= sharedStrings_.size())
+                    fail("refers to a shared string that does not exist in cell " +
+                         ColumnLetters(int(column)) + std::to_string(rowNumber));
+                cell.kind = ValueKind::Text;
+                cell.text = index | 0x80000000u;
+            } else if (type == "str") {
+                std::string text;
+                AppendUnescaped(text, v.child_value());
+                cell.kind = ValueKind::Text;
+                cell.text = AddText(std::move(text), package, name);
+            } else if (type == "b") {
+                cell.kind = ValueKind::Boolean;
+                cell.number = v.text().as_int();
+            } else if (type == "e") {
+                cell.kind = ValueKind::Error;
+                cell.text = AddText(v.child_value(), package, name);
+            } else {
+                cell.kind = ValueKind::Number;
+                cell.number = v.text().as_double();
+                if (!std::isfinite(cell.number))
+                    cell.number = 0;
+            }
+            cells_[CellKey(rowNumber, column)] = cell;
+        });
+    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const RowInfo& a, const RowInfo& b) { return a.row < b.row; });
+    rowTopOffset_.assign(rows_.size() + 1, 0);
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        rowTopOffset_[i + 1] = rowTopOffset_[i] + rows_[i].height - defaultRowHeight_;
+
+    ForEach(Child(root, "mergeCells"), "mergeCell", [&](pugi::xml_node m) {
+        std::string why;
+        const auto range = ParseCellRange(m.attribute("ref").value(), why);
+        if (!range)
+            fail("has a bad merged area " + why);
+        merges_.push_back({range->row, range->column, range->row + range->rows - 1,
+                           range->column + range->columns - 1});
+    });
+
+    // The selection: the option, else the saved one, else the active cell, else A1.
+    std::string selection = rangeText;
+    if (selection.empty()) {
+        const pugi::xml_node view = Child(Child(root, "sheetViews"), "sheetView");
+        const std::string_view pane = Child(view, "pane").attribute("activePane").value();
+        pugi::xml_node chosen = Child(view, "selection");
+        ForEach(view, "selection", [&](pugi::xml_node s) {
+            if (!pane.empty() && pane == s.attribute("pane").value())
+                chosen = s;
+        });
+        const std::string_view sqref = chosen.attribute("sqref").value();
+        selection = std::string(sqref.substr(0, sqref.find(' ')));
+        if (selection.empty())
+            selection = chosen.attribute("activeCell").value();
+        if (selection.empty())
+            selection = "A1";
+    }
+    std::string why;
+    const auto range = ParseCellRange(selection, why);
+    if (!range)
+        package.Fail(rangeText.empty()
+                         ? "the saved selection of the sheet \"" + sheetName_ + "\" is bad: " + why
+                         : "bad range " + why);
+    selection_ = *range;
+}
+
+long WorkbookSource::StyleAt(long row, long column) const {
+    const auto cell = cells_.find(CellKey(row, column));
+    if (cell != cells_.end())
+        return cell->second.style;
+    const RowInfo* info = FindRow(row);
+    if (info && info->style >= 0)
+        return info->style;
+    return columnStyle_[std::size_t(column)] >= 0 ? columnStyle_[std::size_t(column)] : 0;
+}
+
+const RowInfo* WorkbookSource::FindRow(long row) const {
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                     [](const RowInfo& r, long n) { return r.row < n; });
+    return it != rows_.end() && it->row == row ? &*it : nullptr;
+}
+
+double WorkbookSource::RowHeight(long row) const {
+    const RowInfo* info = FindRow(row);
+    return info ? info->height : defaultRowHeight_;
+}
+
+double WorkbookSource::RowTop(long row) const {
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                     [](const RowInfo& r, long n) { return r.row < n; });
+    return double(row - 1) * defaultRowHeight_ + rowTopOffset_[std::size_t(it - rows_.begin())];
+}
+
+const Merge* WorkbookSource::FindMerge(long row, long column) {
+    if (row != mergeRow_) { // Cell() walks row by row: keep the areas that cross this row
+        mergeRow_ = row;
+        mergesOfRow_.clear();
+        for (const Merge& m : merges_)
+            if (m.top <= row && row <= m.bottom)
+                mergesOfRow_.push_back(&m);
+    }
+    for (const Merge* m : mergesOfRow_)
+        if (m->left <= column && column <= m->right)
+            return m;
+    return nullptr;
+}
+
+SourceCell WorkbookSource::Cell(const std::string& address) {
+    std::string why;
+    const auto range = ParseCellRange(address, why);
+    if (!range || range->rows != 1 || range->columns != 1)
+        throw Error("Cannot read the cell \"" + address + "\" of \"" + workbookName_ +
+                    "\": " + (why.empty() ? "not a single cell" : why));
+    const long row = range->row, column = range->column;
+    auto style = [&](long r, long k) -> const Style& {
+        const long index = StyleAt(r, k);
+        return styles_[std::size_t(index) < styles_.size() ? std::size_t(index) : 0];
+    };
+    const Style& own = style(row, column);
+
+    SourceCell cell;
+    cell.columnWidth = columnWidth_[std::size_t(column)];
+    cell.rowHeight = RowHeight(row);
+    cell.horizontalAlignment = own.alignment;
+    cell.fontSize = own.fontSize;
+    // Neighbouring cells share an edge: a line drawn as the bottom of B2 is the top of B3.
+    cell.borders = own.borders;
+    auto shared = [&](int edge, long r, long k, int opposite) {
+        if (cell.borders[std::size_t(edge)] == kLineStyleNone && r >= 1 && k >= 1 &&
+            r <= kMaxRows && k <= kMaxColumns)
+            cell.borders[std::size_t(edge)] = style(r, k).borders[std::size_t(opposite)];
+    };
+    shared(kBorderTop, row - 1, column, kBorderBottom);
+    shared(kBorderBottom, row + 1, column, kBorderTop);
+    shared(kBorderLeft, row, column - 1, kBorderRight);
+    shared(kBorderRight, row, column + 1, kBorderLeft);
+
+    const auto stored = cells_.find(CellKey(row, column));
+    if (stored != cells_.end()) {
+        const StoredCell& s = stored->second;
+        switch (s.kind) {
+        case ValueKind::Empty:
+            break;
+        case ValueKind::Number:
+            cell.value2 = s.number;
+            cell.text = FormatNumber(s.number, own.format, date1904_);
+            break;
+        case ValueKind::Text: {
+            const std::string& text =
+                (s.text & 0x80000000u) ? sharedStrings_[s.text & 0x7FFFFFFFu] : texts_[s.text];
+            cell.value2 = text;
+            cell.text = FormatText(text, own.format);
+            break;
+        }
+        case ValueKind::Boolean:
+            cell.value2 = s.number != 0;
+            cell.text = s.number != 0 ? "TRUE" : "FALSE";
+            break;
+        case ValueKind::Error:
+            cell.value2 = texts_[s.text];
+            cell.text = texts_[s.text];
+            break;
+        }
+    }
+
+    const Merge* merge = FindMerge(row, column);
+    const long top = merge ? merge->top : row, left = merge ? merge->left : column;
+    cell.mergeCells = merge != nullptr;
+    cell.mergeRows = merge ? int(merge->bottom - merge->top + 1) : 1;
+    cell.mergeColumns = merge ? int(merge->right - merge->left + 1) : 1;
+    cell.mergeLeft = columnLeft_[std::size_t(left)];
+    cell.mergeTop = RowTop(top);
+    return cell;
+}
+
+} // namespace
+
+RangeText ParseRangeText(std::string_view text) {
+    std::string why;
+    auto range = SplitRangeText(text, why);
+    if (!range)
+        throw Error("Bad range " + why);
+    return std::move(*range);
+}
+
+std::unique_ptr<SelectionSource> OpenWorkbookBytes(std::string bytes, const std::string& fileName,
+                                                   const WorkbookOptions& options) {
+    return std::make_unique<WorkbookSource>(bytes, fileName, fileName, options);
+}
+
+std::unique_ptr<SelectionSource> OpenWorkbookSource(const std::filesystem::path& path,
+                                                    const WorkbookOptions& options) {
+    const std::string bytes = ReadWholeFile(path);
+    const auto name = path.filename().u8string();
+    return std::make_unique<WorkbookSource>(bytes, std::string(name.begin(), name.end()),
+                                            DisplayPath(path), options);
+}
+
+} // namespace sheetlift
