@@ -39,8 +39,8 @@ void AddDxfText(std::string& list, std::string_view text, const TAcadPoint& poin
                 std::int32_t colour);
 void AddDxfEnd(std::string& list);
 
-// The finished file text in the file's code page (932); a character the code page lacks
-// becomes "?".
-std::string EncodeDxfText(std::string_view list);
+// The finished file text in the file's code page (932), exactly as EncodeCp932 gives it: a
+// character the code page lacks becomes "?".
+std::string EncodeDxfText(std::string list);
 
 } // namespace sheetlift

@@ -6,6 +6,7 @@
 #include "model/CellTable.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,23 @@ struct TXlsxKeisen {
     bool mark = false;
 };
 
-// The border segments of one export run.
+// Where CollectBorderLines found a segment: grid indices of its line and of its two ends (into
+// TableEdges x and y).
+struct GridSegment {
+    std::uint32_t line;
+    std::uint32_t start;
+    std::uint32_t end;
+};
+
+// The border segments of one export run, with the grid they were collected on. The grid
+// positions let the consolidation compare indices instead of coordinates; arrays without them
+// are consolidated by the pairwise passes.
 struct BorderLines {
     std::vector<TXlsxKeisen> bordLinesV;
     std::vector<TXlsxKeisen> bordLinesH;
+    std::vector<GridSegment> gridV; // one per segment of bordLinesV
+    std::vector<GridSegment> gridH;
+    TableEdges edges;
 };
 
 // Layer "XLSCellLine": the top and left edges of unmerged cells in maximal runs, then the
@@ -48,9 +62,9 @@ void AddCellGridLines(const CellTable& table, const TableEdges& edges, std::stri
 // Appends one segment per set border bit of every edge that is not inside a merged area.
 void CollectBorderLines(const CellTable& table, const TableEdges& edges, BorderLines& lines);
 
-// Joins chained segments onto the first of their chain and marks duplicates, exactly as the
-// pairwise passes (for each unmarked segment in array order, scan the later ones) would, in
-// O(n log n). Segments are axis-parallel as CollectBorderLines makes them.
+// Joins chained segments onto the first of their chain and marks duplicates, with exactly the
+// result of the pairwise passes (for each unmarked segment in array order, scan the later
+// ones), in linear time for segments that CollectBorderLines made.
 void ConsolidateBorderLines(BorderLines& lines);
 
 // Layer "XLSBordLine": every unmarked vertical, then horizontal segment; empties both arrays.

@@ -155,7 +155,7 @@ std::string BuildTableDxf(const CellTable& table, const TextGrid& texts, const S
     AddDxfEntitiesStart(list);
     TableWriter(table, texts, settings, cellLineDraw, warnings).Write(list);
     AddDxfEnd(list);
-    return EncodeDxfText(list);
+    return EncodeDxfText(std::move(list));
 }
 
 DxfResult WriteTableDxf(const CellTable& table, const TextGrid& texts, const Settings& settings,
