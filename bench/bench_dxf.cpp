@@ -146,15 +146,16 @@ void BM_TableOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_TableOnly)->Iterations(1);
 
-BorderLines Collected300x40() {
-    const Workload w = MakeWorkload(300, 40, 0);
+template <int Rows, int Cols, int MergedPercent> BorderLines Collected() {
+    const Workload w = MakeWorkload(Rows, Cols, MergedPercent / 100.0);
     BorderLines lines;
     CollectBorderLines(w.table, MakeTableEdges(w.table), lines);
     return lines;
 }
 
-template <void (*Consolidate)(BorderLines&)> void ConsolidateBench(benchmark::State& state) {
-    static const BorderLines collected = Collected300x40();
+template <void (*Consolidate)(BorderLines&), BorderLines (*Make)()>
+void ConsolidateBench(benchmark::State& state) {
+    static const BorderLines collected = Make();
     for (auto _ : state) {
         state.PauseTiming();
         BorderLines lines = collected;
@@ -172,12 +173,19 @@ template <void (*Consolidate)(BorderLines&)> void ConsolidateBench(benchmark::St
         state.SkipWithError("fast and pairwise consolidation differ");
     state.counters["segments"] = double(collected.bordLinesV.size() + collected.bordLinesH.size());
 }
-BENCHMARK(ConsolidateBench<ConsolidateBorderLines>)
+BENCHMARK(ConsolidateBench<ConsolidateBorderLines, Collected<300, 40, 0>>)
     ->Name("BM_Consolidate300x40/fast")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(ConsolidateBench<test::LiteralConsolidateBorderLines>)
+BENCHMARK(ConsolidateBench<test::LiteralConsolidateBorderLines, Collected<300, 40, 0>>)
     ->Name("BM_Consolidate300x40/pairwise")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(ConsolidateBench<ConsolidateBorderLines, Collected<1000, 100, 5>>)
+    ->Name("BM_Consolidate1000x100merged/fast")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ConsolidateBench<test::LiteralConsolidateBorderLines, Collected<1000, 100, 5>>)
+    ->Name("BM_Consolidate1000x100merged/pairwise")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 } // namespace sheetlift

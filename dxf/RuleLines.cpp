@@ -90,6 +90,7 @@ void ConsolidateOnGrid(std::vector<TXlsxKeisen>& s, std::vector<GridSegment>& gr
     const std::size_t alongCount = std::size_t(alongCls.back()) + 1;
     std::vector<int> front((std::size_t(lineCls.back()) + 1) * alongCount, -1);
     std::vector<int> next(n), last(n);
+    std::vector<std::size_t> chains; // first segments, in array order
     const auto bucket = [&](std::uint32_t line, std::uint32_t along) {
         return lineCls[line] * alongCount + alongCls[along];
     };
@@ -113,13 +114,12 @@ void ConsolidateOnGrid(std::vector<TXlsxKeisen>& s, std::vector<GridSegment>& gr
             wait(bucket(g.line, g.end), chain);
         } else {
             last[j] = int(j);
+            chains.push_back(j);
             wait(bucket(g.line, g.end), int(j));
         }
     }
-    std::unordered_set<std::uint64_t> kept;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (s[i].mark)
-            continue;
+    std::unordered_set<std::uint64_t> kept(2 * chains.size());
+    for (const std::size_t i : chains) {
         const std::size_t l = std::size_t(last[i]);
         Along(s[i].edpt, vertical) = Along(s[l].edpt, vertical);
         grid[i].end = grid[l].end;
