@@ -2,8 +2,6 @@
 
 #include "model/NumberFormat.h"
 
-#include <algorithm>
-
 namespace sheetlift {
 
 std::string Value2Text(const CellValue& value) {
@@ -30,41 +28,6 @@ bool ParseCellAddress(std::string_view address, int& row, int& column) {
         return false;
     row = int(r);
     column = int(col);
-    return true;
-}
-
-bool ParseRangeText(std::string_view text, SelectionRange& range, std::string& sheet) {
-    sheet.clear();
-    if (const auto bang = text.rfind('!'); bang != std::string_view::npos) {
-        std::string_view name = text.substr(0, bang);
-        if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') {
-            name = name.substr(1, name.size() - 2);
-            for (std::size_t k = 0; k < name.size(); ++k) {
-                sheet += name[k];
-                if (name[k] == '\'' && k + 1 < name.size() && name[k + 1] == '\'')
-                    ++k; // '' stands for one quote
-            }
-        } else {
-            sheet = name;
-        }
-        if (sheet.empty())
-            return false;
-        text = text.substr(bang + 1);
-    }
-    std::string upper; // "$A$1" and "a1" mean A1
-    for (char c : text)
-        if (c != '$')
-            upper += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-    const auto colon = upper.find(':');
-    const std::string firstText = upper.substr(0, colon);
-    const std::string lastText = colon == std::string::npos ? firstText : upper.substr(colon + 1);
-    int r1, c1, r2, c2;
-    if (!ParseCellAddress(firstText, r1, c1) || !ParseCellAddress(lastText, r2, c2))
-        return false;
-    range.row = std::min(r1, r2);
-    range.column = std::min(c1, c2);
-    range.rows = std::max(r1, r2) - range.row + 1;
-    range.columns = std::max(c1, c2) - range.column + 1;
     return true;
 }
 

@@ -64,10 +64,6 @@ constexpr long long kMaxSelectionCells = 2'000'000;
 // "B3" -> row 3, column 2; false unless it is one cell address within the sheet's limits.
 bool ParseCellAddress(std::string_view address, int& row, int& column);
 
-// "A1:D9", "Sheet1!A1:D9", "'My sheet'!B2" or "B2:A1" (normalised to A1:B2) into a range and
-// an optional sheet name; false unless both corners lie within the sheet's limits.
-bool ParseRangeText(std::string_view text, SelectionRange& range, std::string& sheet);
-
 // Throws Error when the selection is empty, leaves the sheet or holds too many cells.
 void CheckSelection(const SelectionRange& range);
 

@@ -1,0 +1,226 @@
+// sheetlift-cli: the whole road without a window, for batch work and scripts.
+#include "cad/InsertCommand.h"
+#include "dxf/TableDxf.h"
+#include "excel/Import.h"
+#include "excel/OpenSource.h"
+#include "excel/Snapshot.h"
+#include "model/FileIO.h"
+#include "textconv/RangeText.h"
+#include "textconv/TextFunctions.h"
+#include "textconv/Utf8.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace sheetlift;
+
+namespace {
+
+// Bad usage: exit code 2 with the message and a hint.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Shows "row i / R" on a terminal for imports large enough to take a while.
+class ProgressSink : public TextGridSink {
+  public:
+    explicit ProgressSink(TextGrid& texts) : TextGridSink(texts) {}
+    void BeginGrid(int rows, int columns) override {
+        TextGridSink::BeginGrid(rows, columns);
+        show_ = ::isatty(STDERR_FILENO) && static_cast<long long>(rows) * columns > 5000;
+    }
+    void Progress(int row, int rows) override {
+        if (show_ && (row % 50 == 0 || row == rows))
+            std::fprintf(stderr, "\rImporting row %d / %d", row, rows);
+    }
+    void EndGrid() override {
+        if (show_)
+            std::fputc('\n', stderr);
+    }
+
+  private:
+    bool show_ = false;
+};
+
+struct SourceArgs {
+    std::string input;
+    WorkbookOptions workbook;
+
+    void Add(CLI::App& cmd) {
+        cmd.add_option("INPUT", input, "Workbook (.xlsx, .xlsm) or snapshot (.json)")->required();
+        cmd.add_option("--sheet", workbook.sheet, "Sheet to read (default: the active sheet)");
+        cmd.add_option("--range", workbook.range,
+                       "Range to read, e.g. A1:D9 (default: the saved selection)");
+    }
+
+    std::unique_ptr<SelectionSource> Open() const {
+        const bool snapshot = fs::path(input).extension() == ".json";
+        if (snapshot && (!workbook.sheet.empty() || !workbook.range.empty()))
+            throw UsageError("--sheet and --range apply to workbooks, not to a snapshot");
+        if (!workbook.range.empty()) {
+            try {
+                ParseRangeText(workbook.range);
+            } catch (const Error& e) {
+                throw UsageError(std::string("--range: ") + e.what());
+            }
+        }
+        return OpenSelectionFile(fs::u8path(input), workbook);
+    }
+};
+
+int Convert(const SourceArgs& args, std::string output, const std::string& settingsFile,
+            int cellLines, bool declareCodepage) {
+    Settings settings;
+    fs::path ini = settingsFile.empty() ? fs::path() : fs::u8path(settingsFile);
+    if (ini.empty()) {
+        const fs::path beside = ExecutablePath().parent_path() / "sheetlift.ini";
+        if (fs::exists(beside))
+            ini = beside;
+    } else if (!fs::exists(ini)) {
+        throw Error("Cannot open the settings file \"" + settingsFile +
+                    "\": No such file or directory");
+    }
+    bool cellLineDraw = true;
+    if (!ini.empty())
+        cellLineDraw = LoadSettings(ini, settings, NumberLocale{});
+    if (cellLines >= 0)
+        cellLineDraw = cellLines == 1;
+
+    auto source = args.Open();
+    CellTable table;
+    TextGrid texts;
+    ProgressSink sink(texts);
+    ImportSelection(*source, sink, table, settings);
+
+    if (output.empty())
+        output = DisplayPath(fs::u8path(args.input).replace_extension(".dxf"));
+    const DxfResult result = WriteTableDxf(table, texts, settings, cellLineDraw, fs::u8path(output),
+                                           DxfOptions{declareCodepage});
+    for (const std::string& warning : result.warnings)
+        std::cerr << "warning: " << warning << "\n";
+    std::cout << "Wrote " << output << " (" << table.cellRows << " x " << table.cellCols
+              << " cells)\n";
+    return 0;
+}
+
+int Snapshot(const SourceArgs& args, const std::string& output) {
+    auto source = args.Open();
+    WriteFileAtomic(fs::u8path(output), SnapshotJson(*source));
+    return 0;
+}
+
+int Text(const std::string& mode, const std::vector<std::string>& words) {
+    static const std::map<std::string, TextRoutine> kModes = {
+        {"full", ToFullWidth},          {"full-nonnumeric", ToFullWidthUnlessNumeric},
+        {"kana", HalfKanaToFull},       {"half", ToHalfWidth},
+        {"digits", FullDigitsToHalf},   {"alpha", FullAlphaToHalf},
+        {"symbols", FullSymbolsToHalf},
+    };
+    const auto it = kModes.find(mode);
+    if (it == kModes.end())
+        throw UsageError("unknown mode \"" + mode +
+                         "\" (full, full-nonnumeric, kana, half, digits, alpha, symbols)");
+    if (words.size() > 1)
+        throw UsageError("give the text as one argument (quote it) or on standard input");
+    if (!words.empty()) {
+        if (!IsValidUtf8(words[0]))
+            throw Error("the text is not valid UTF-8");
+        std::cout << it->second(words[0]) << "\n";
+        return 0;
+    }
+    const std::string input((std::istreambuf_iterator<char>(std::cin)),
+                            std::istreambuf_iterator<char>());
+    if (!IsValidUtf8(input))
+        throw Error("standard input is not valid UTF-8");
+    std::cout << it->second(input);
+    return 0;
+}
+
+int InsertCommandText(const std::string& path, const std::string& x, const std::string& y) {
+    const auto px = ParseNumber(x);
+    const auto py = ParseNumber(y);
+    if (!px || !py)
+        throw UsageError("X and Y must be numbers with a full stop as decimal separator");
+    std::string command = BuildInsertCommand(path, *px, *py);
+    std::string shown;
+    for (char c : command)
+        shown += c == '\r' ? std::string("\\r") : std::string(1, c);
+    std::cout << shown << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Sheetlift: turns a spreadsheet selection into an R12 DXF table drawing.",
+                 "sheetlift-cli"};
+    app.set_version_flag("--version", "sheetlift-cli " SHEETLIFT_VERSION);
+    app.require_subcommand(1);
+
+    SourceArgs convertArgs;
+    std::string output;
+    std::string settingsFile;
+    bool cellLinesOn = false;
+    bool cellLinesOff = false;
+    bool declareCodepage = false;
+    CLI::App* convert = app.add_subcommand("convert", "Convert a workbook or snapshot to DXF");
+    convertArgs.Add(*convert);
+    convert->add_option("-o,--output", output, "DXF file (default: INPUT with .dxf)");
+    convert->add_option("--settings", settingsFile,
+                        "Settings file (default: sheetlift.ini beside the program, if any)");
+    auto* on = convert->add_flag("--cell-lines", cellLinesOn, "Draw the cell lines");
+    auto* off = convert->add_flag("--no-cell-lines", cellLinesOff, "Do not draw the cell lines");
+    on->excludes(off);
+    convert->add_flag("--declare-codepage", declareCodepage,
+                      "Declare the Japanese code page ($DWGCODEPAGE ANSI_932) in the header");
+
+    SourceArgs snapshotArgs;
+    std::string snapshotOut;
+    CLI::App* snapshot = app.add_subcommand("snapshot", "Record a selection as JSON");
+    snapshotArgs.Add(*snapshot);
+    snapshot->add_option("-o,--output", snapshotOut, "Snapshot file (.json)")->required();
+
+    std::string mode;
+    std::vector<std::string> words;
+    CLI::App* text = app.add_subcommand("text", "Convert text between half and full width");
+    text->add_option("MODE", mode, "full, full-nonnumeric, kana, half, digits, alpha or symbols")
+        ->required();
+    text->add_option("TEXT", words, "Text to convert (default: standard input)");
+
+    std::string dxfPath, x, y;
+    CLI::App* insert = app.add_subcommand("insert-command", "Print the CAD insert command");
+    insert->add_option("DXFPATH", dxfPath)->required();
+    insert->add_option("X", x)->required();
+    insert->add_option("Y", y)->required();
+
+    try {
+        app.parse(argc, argv);
+        if (convert->parsed())
+            return Convert(convertArgs, output, settingsFile,
+                           cellLinesOn ? 1 : (cellLinesOff ? 0 : -1), declareCodepage);
+        if (snapshot->parsed())
+            return Snapshot(snapshotArgs, snapshotOut);
+        if (text->parsed())
+            return Text(mode, words);
+        return InsertCommandText(dxfPath, x, y);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "sheetlift-cli: " << e.what() << "\nRun with --help for usage.\n";
+        return 2;
+    } catch (const UsageError& e) {
+        std::cerr << "sheetlift-cli: " << e.what() << "\nRun with --help for usage.\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "sheetlift-cli: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,155 @@
+#include "dxf/TableDxf.h"
+#include "excel/Import.h"
+#include "excel/Snapshot.h"
+#include "model/FileIO.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace sheetlift {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kData = SHEETLIFT_TEST_DATA;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// Runs the CLI through the shell with the given arguments (already quoted) and stdin text.
+Result RunCli(const std::string& args, const std::string& input = "") {
+    const fs::path dir = fs::temp_directory_path();
+    const fs::path in = dir / ("cli-in-" + std::to_string(::getpid()));
+    const fs::path out = dir / ("cli-out-" + std::to_string(::getpid()));
+    const fs::path err = dir / ("cli-err-" + std::to_string(::getpid()));
+    WriteFileAtomic(in, input);
+    const std::string command = std::string("'") + SHEETLIFT_CLI + "' " + args + " <'" +
+                                in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+    fs::remove(in);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("sheetlift-cli-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Q(const fs::path& p) const { return "'" + p.string() + "'"; }
+    fs::path dir_;
+};
+
+// The DXF the export routine writes for the snapshot's table, for comparison with the CLI's.
+std::string ExpectedDxf(const fs::path& snapshot, bool cellLines, bool declareCodepage) {
+    auto source = OpenSnapshotSource(snapshot);
+    CellTable table;
+    TextGrid texts;
+    TextGridSink sink(texts);
+    ImportSelection(*source, sink, table, Settings{});
+    return BuildTableDxf(table, texts, Settings{}, cellLines, DxfOptions{declareCodepage});
+}
+
+TEST_F(Cli, ConvertWritesWhatTheExportRoutineWrites) {
+    const fs::path snap = dir_ / "parts.json";
+    fs::copy_file(kData / "snapshots" / "parts-list.json", snap);
+    Result r = RunCli("convert " + Q(snap));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir_ / "parts.dxf"), ExpectedDxf(snap, true, false));
+
+    r = RunCli("convert " + Q(snap) + " -o " + Q(dir_ / "x.dxf") +
+               " --no-cell-lines --declare-codepage");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir_ / "x.dxf"), ExpectedDxf(snap, false, true));
+
+    // Settings from a file, with the cell lines switched off there and on by the flag.
+    WriteFileAtomic(dir_ / "s.ini", "[Lumentab]\ncellLineDraw=0\n");
+    r = RunCli("convert " + Q(snap) + " -o " + Q(dir_ / "y.dxf") + " --settings " +
+               Q(dir_ / "s.ini"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir_ / "y.dxf"), ExpectedDxf(snap, false, false));
+    r = RunCli("convert " + Q(snap) + " -o " + Q(dir_ / "y.dxf") + " --settings " +
+               Q(dir_ / "s.ini") + " --cell-lines");
+    EXPECT_EQ(ReadWholeFile(dir_ / "y.dxf"), ExpectedDxf(snap, true, false));
+}
+
+TEST_F(Cli, SnapshotOfASnapshotIsTheSameSelection) {
+    const fs::path snap = kData / "snapshots" / "parts-list.json";
+    const Result r = RunCli("snapshot " + Q(snap) + " -o " + Q(dir_ / "again.json"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto original = OpenSnapshotSource(snap);
+    auto again = OpenSnapshotSource(dir_ / "again.json");
+    EXPECT_EQ(SnapshotJson(*again), SnapshotJson(*original));
+}
+
+TEST_F(Cli, FailuresExplainThemselvesAndLeaveNoFile) {
+    WriteFileAtomic(dir_ / "bad.json", "{\"format\":\"sheetlift-selection\"");
+    WriteFileAtomic(dir_ / "x.txt", "hello");
+    const std::pair<std::string, std::string> cases[] = {
+        {"convert " + Q(dir_ / "missing.json"), "missing.json"},
+        {"convert " + Q(dir_ / "bad.json"), "bad.json: not valid JSON"},
+        {"convert " + Q(dir_ / "x.txt"), "unknown kind of file"},
+        {"convert " + Q(kData / "snapshots" / "parts-list.json") + " -o " +
+             Q(dir_ / "no" / "such" / "out.dxf"),
+         "No such file or directory"},
+        {"convert " + Q(kData / "snapshots" / "parts-list.json") + " --settings " +
+             Q(dir_ / "none.ini") + " -o " + Q(dir_ / "o.dxf"),
+         "none.ini"},
+        {"text half \"$(printf '\\377')\"", "not valid UTF-8"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 1) << args << "\n" << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_NE(entry.path().extension(), ".dxf") << entry.path();
+    EXPECT_EQ(RunCli("text half", "\xff").code, 1);
+}
+
+TEST_F(Cli, BadUsageExitsWithTwo) {
+    const std::string snap = Q(kData / "snapshots" / "parts-list.json");
+    const std::vector<std::string> usage = {"",
+                                            "frobnicate",
+                                            "convert",
+                                            "convert " + snap + " --sheet S",
+                                            "convert " + snap + " --cell-lines --no-cell-lines",
+                                            "snapshot " + snap,
+                                            "convert x.xlsx --range XFE1",
+                                            "convert x.xlsx --range A0:B2",
+                                            "text sideways abc",
+                                            "insert-command a.dxf 1,5 2"};
+    for (const std::string& args : usage) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << args << "\n" << r.err;
+        EXPECT_FALSE(r.err.empty()) << args;
+    }
+    EXPECT_EQ(RunCli("--help").code, 0);
+    const Result v = RunCli("--version");
+    EXPECT_EQ(v.code, 0);
+    EXPECT_NE(v.out.find("2023.02.11"), std::string::npos) << v.out;
+}
+
+TEST_F(Cli, TextModesAndInsertCommand) {
+    EXPECT_EQ(RunCli("text digits '２０２３年'").out, "2023年\n");
+    EXPECT_EQ(RunCli("text kana", "ｶﾞｲﾄﾞ\n").out, "ガイド\n"); // stdin: nothing added
+    EXPECT_EQ(RunCli("text full-nonnumeric 1,234.5").out, "1,234.5\n");
+    EXPECT_EQ(RunCli("text symbols '（Ａ｜Ｂ）'").out, "(ＡlＢ)\n");
+    EXPECT_EQ(RunCli("insert-command 'D:\\Work\\app.dxf' 123.4567 -35.25").out,
+              "-INSERT\\r\"*D:\\Work\\app.dxf\"\\r123.457,-35.250\\rS 1 R 0 \n");
+}
+
+} // namespace
+} // namespace sheetlift
