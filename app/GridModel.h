@@ -16,7 +16,9 @@ class GridModel : public QAbstractTableModel {
 
     // A new grid of empty cells and headers.
     void Reset(int rows, int columns);
-    void SetRowHeader(int row, std::string text) { rowHeaders_[std::size_t(row)] = std::move(text); }
+    void SetRowHeader(int row, std::string text) {
+        rowHeaders_[std::size_t(row)] = std::move(text);
+    }
     void SetColumnHeader(int column, std::string text) {
         columnHeaders_[std::size_t(column)] = std::move(text);
     }

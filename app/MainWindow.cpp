@@ -213,6 +213,8 @@ void TForm1::BuildPage1() {
     Button4 = button("Button4", QStringLiteral("IJCAD へ挿入"), {324, 32, 90, 36});
     Button4->setToolTip(QStringLiteral("DXF ファイル作成,、AutoCAD, Bricscad に挿入"));
     Button4->setEnabled(false);
+    connect(Button3, &QPushButton::clicked, this, [this] { Guard([this] { Button3Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
 
     Edit13 = NumberBox(Panel1, "Edit13", {8, 52, 49, 21});
     Edit13->setToolTip(QStringLiteral("文字高さ [Enter]で更新"));
@@ -228,14 +230,18 @@ void TForm1::BuildPage1() {
     };
     SpeedButton1 = speed("SpeedButton1", QStringLiteral("左"), QStringLiteral("文字基点 [左]"), 61);
     SpeedButton2 = speed("SpeedButton2", QStringLiteral("中"), QStringLiteral("文字基点 [中]"), 82);
-    SpeedButton3 = speed("SpeedButton3", QStringLiteral("右"), QStringLiteral("文字基点 [右]"), 103);
+    SpeedButton3 =
+        speed("SpeedButton3", QStringLiteral("右"), QStringLiteral("文字基点 [右]"), 103);
     Edit11 = NumberBox(Panel1, "Edit11", {133, 52, 49, 21});
     Edit11->setToolTip(QStringLiteral("列幅 [Enter]で更新"));
     Edit12 = NumberBox(Panel1, "Edit12", {188, 52, 49, 21});
     Edit12->setToolTip(QStringLiteral("行高さ [Enter]で更新"));
-    connect(Edit11, &QLineEdit::returnPressed, this, [this] { Guard([this] { Edit11KeyPress(); }); });
-    connect(Edit12, &QLineEdit::returnPressed, this, [this] { Guard([this] { Edit12KeyPress(); }); });
-    connect(Edit13, &QLineEdit::returnPressed, this, [this] { Guard([this] { Edit13KeyPress(); }); });
+    connect(Edit11, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit11KeyPress(); }); });
+    connect(Edit12, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit12KeyPress(); }); });
+    connect(Edit13, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit13KeyPress(); }); });
     CheckBox1 = Named(new QCheckBox(QStringLiteral("セルを描画"), Panel1), "CheckBox1");
     CheckBox1->setGeometry(249, 52, 71, 17);
     Edit1 = Named(new QLineEdit(Panel1), "Edit1");
@@ -286,7 +292,8 @@ void TForm1::BuildPage1() {
             [this](int row) { StringGrid1FixedCellClick(0, row + 1); });
     if (auto* corner = StringGrid1->findChild<QAbstractButton*>()) {
         disconnect(corner, nullptr, StringGrid1, nullptr);
-        connect(corner, &QAbstractButton::clicked, this, [this] { StringGrid1FixedCellClick(0, 0); });
+        connect(corner, &QAbstractButton::clicked, this,
+                [this] { StringGrid1FixedCellClick(0, 0); });
     }
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!quietCurrentChange_)
@@ -341,7 +348,8 @@ void TForm1::BuildPopupMenu() {
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
     const auto item = [this](const char* name, const QString& caption, void (TForm1::*handler)()) {
         QAction* action = Named(PopupMenu1->addAction(caption), name);
-        connect(action, &QAction::triggered, this, [this, handler] { Guard([=, this] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guard([=, this] { (this->*handler)(); }); });
     };
     const auto separator = [this](const char* name) { Named(PopupMenu1->addSeparator(), name); };
     item("N1", QStringLiteral("半角->全角"), &TForm1::N1Click);
@@ -438,9 +446,8 @@ void TForm1::PlaceRightAnchored() {
         QWidget* widget;
         int x;
         int y;
-    } anchored[] = {{Label1, 192, 3},    {Button3, 324, 1},  {Edit2, 194, 22},
-                    {Label2, 250, 24},   {Edit3, 268, 22},   {Button4, 324, 32},
-                    {CheckBox1, 249, 52}, {Label13, 378, 80}};
+    } anchored[] = {{Label1, 192, 3}, {Button3, 324, 1},  {Edit2, 194, 22},     {Label2, 250, 24},
+                    {Edit3, 268, 22}, {Button4, 324, 32}, {CheckBox1, 249, 52}, {Label13, 378, 80}};
     for (const auto& a : anchored)
         a.widget->move(a.x + shift, a.y);
     Edit1->resize(std::max(364 + shift, 40), Edit1->height());
@@ -500,7 +507,8 @@ void TForm1::StringGrid1Click() {
     const QPoint c = CurrentCell();
     Edit1->setText(model_->Text(c.y() - 1, c.x() - 1));
     QPalette palette = Edit1->palette();
-    palette.setColor(QPalette::Text, Edit1->text().contains(QLatin1Char('\n')) ? Qt::red : Qt::black);
+    palette.setColor(QPalette::Text,
+                     Edit1->text().contains(QLatin1Char('\n')) ? Qt::red : Qt::black);
     Edit1->setPalette(palette);
     Label13->clear();
     if (c.x() > 0 && c.y() > 0 && !table_.empty()) {
@@ -535,7 +543,10 @@ void TForm1::Edit1KeyUp(int key) {
 }
 
 void TForm1::SpeedButton1Click(QToolButton* sender) {
-    const int value = sender == SpeedButton1 ? 1 : sender == SpeedButton2 ? 2 : sender == SpeedButton3 ? 3 : 0;
+    const int value = sender == SpeedButton1   ? 1
+                      : sender == SpeedButton2 ? 2
+                      : sender == SpeedButton3 ? 3
+                                               : 0;
     if (value == 0)
         return;
     const QPoint c = CurrentCell();
@@ -595,13 +606,14 @@ void TForm1::showWhSizeGrid2() {
 void TForm1::Button1Click() {
     if (importing_ || table_.empty())
         return;
-    if (!prompt_->Confirm(this, QStringLiteral("尺度を更新すると個別に設定した列幅、列高さ、文字高さが"
-                                               "リセット（再計算）されます．\n設定を更新しますか？")))
+    if (!prompt_->Confirm(this,
+                          QStringLiteral("尺度を更新すると個別に設定した列幅、列高さ、文字高さが"
+                                         "リセット（再計算）されます．\n設定を更新しますか？")))
         return;
-    settings_ = SettingsFromTexts({S(Edit4->text()), S(Edit5->text()), S(Edit6->text()),
-                                   S(Edit7->text()), S(Edit8->text()), S(Edit9->text()),
-                                   S(Edit10->text())},
-                                  settings_, DecimalSeparator());
+    settings_ =
+        SettingsFromTexts({S(Edit4->text()), S(Edit5->text()), S(Edit6->text()), S(Edit7->text()),
+                           S(Edit8->text()), S(Edit9->text()), S(Edit10->text())},
+                          settings_, DecimalSeparator());
     CalcCellLayout(table_, settings_);
     StringGrid1->viewport()->update();
     showWhSizeGrid2();
@@ -626,8 +638,9 @@ void TForm1::Button5Click() {
             continue;
         ticked = true;
         QLineEdit* scale = scales[kReverseScaleOfRow[std::size_t(row)]];
-        if (const auto text = ReverseScale(S(StringGrid2->item(row, 2)->text()),
-                                           S(edits[std::size_t(row)]->text()), S(scale->text()), sep))
+        if (const auto text =
+                ReverseScale(S(StringGrid2->item(row, 2)->text()),
+                             S(edits[std::size_t(row)]->text()), S(scale->text()), sep))
             scale->setText(Q(*text));
     }
     if (ticked)
@@ -657,7 +670,8 @@ void TForm1::Button3Click() {
         done = true;
     } catch (const ImportCancelled&) {
     } catch (const AttachError& e) {
-        attachFailure = QStringLiteral("クラス名: ") + Q(e.progId()) + QStringLiteral(" は無効です.");
+        attachFailure =
+            QStringLiteral("クラス名: ") + Q(e.progId()) + QStringLiteral(" は無効です.");
     } catch (const std::exception& e) {
         reason = Q(e.what());
     }
@@ -739,10 +753,12 @@ void TForm1::N4Click() {
     if (importing_ || !prompt_->RunDialog(*Form3))
         return;
     const GridRect rect = Selection();
-    const int count = texts_.rows() == 0 ? 0
-                                         : ReplaceFirstInRange(texts_, rect, S(Form3->Edit1->text()),
-                                                               S(Form3->Edit2->text()));
+    const int count =
+        texts_.rows() == 0
+            ? 0
+            : ReplaceFirstInRange(texts_, rect, S(Form3->Edit1->text()), S(Form3->Edit2->text()));
     if (texts_.rows() != 0)
         model_->TextsChanged(rect.top - 1, rect.left - 1, rect.bottom - 1, rect.right - 1);
-    prompt_->Inform(this, kAppTitle, QString::number(count) + QStringLiteral(" 個の文字列を置換しました."));
+    prompt_->Inform(this, kAppTitle,
+                    QString::number(count) + QStringLiteral(" 個の文字列を置換しました."));
 }

@@ -6,6 +6,7 @@
 #include "model/Settings.h"
 #include "model/TextGrid.h"
 #include "sizing/Sizing.h"
+#include "textconv/RangeText.h"
 
 #include <QWidget>
 
