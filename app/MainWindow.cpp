@@ -103,8 +103,14 @@ class WindowImportSink : public ImportSink {
         f_.StringGrid1->verticalHeader()->setFixedWidth(70);
         f_.ProgressBar1->setRange(0, rows);
         f_.ProgressBar1->setValue(0);
+        rowHeights_.assign(std::size_t(rows), -1);
+        columnWidths_.assign(std::size_t(columns), -1);
     }
     void EndGrid() override {
+        // Sizes go to the headers in one batch: a header that changes between event pumps
+        // makes the view re-measure its header texts at every row.
+        Apply(f_.StringGrid1->verticalHeader(), rowHeights_);
+        Apply(f_.StringGrid1->horizontalHeader(), columnWidths_);
         f_.model_->Refresh();
         f_.StringGrid1->setUpdatesEnabled(true);
         f_.StringGrid1->viewport()->update();
@@ -119,21 +125,27 @@ class WindowImportSink : public ImportSink {
     void SetRowHeader(int row, const std::string& text) override {
         f_.model_->SetRowHeader(row, text);
     }
-    void SetRowHeight(int row, int pixels) override {
-        f_.StringGrid1->verticalHeader()->resizeSection(row, pixels);
-    }
+    void SetRowHeight(int row, int pixels) override { rowHeights_[std::size_t(row)] = pixels; }
     void SetColumnHeader(int column, const std::string& text) override {
         f_.model_->SetColumnHeader(column, text);
     }
     void SetColumnWidth(int column, int pixels) override {
-        f_.StringGrid1->horizontalHeader()->resizeSection(column, pixels);
+        columnWidths_[std::size_t(column)] = pixels;
     }
     void SetCellText(int row, int column, const std::string& text) override {
         f_.texts_.SetText(row, column, text);
     }
 
   private:
+    static void Apply(QHeaderView* header, const std::vector<int>& sizes) {
+        for (std::size_t k = 0; k < sizes.size(); ++k)
+            if (sizes[k] >= 0)
+                header->resizeSection(int(k), sizes[k]);
+    }
+
     TForm1& f_;
+    std::vector<int> rowHeights_; // -1: not read
+    std::vector<int> columnWidths_;
 };
 
 QFont SheetliftFont(int pixels) {
