@@ -1,0 +1,47 @@
+// Saves pictures of the window with the sample table imported: both pages and the popup menu.
+// Usage: sheetlift_screenshot OUTPUT_DIR
+#include "ScriptedPrompt.h"
+
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTableView>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setFont(SheetliftFont(11));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: sheetlift_screenshot OUTPUT_DIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    ScriptedPrompt prompt;
+    prompt.file = QStringLiteral(SHEETLIFT_TEST_DATA "/snapshots/parts-list.json");
+    TForm1 form(&prompt);
+    form.resize(640, 360);
+    form.show();
+    form.Button3Click();
+    if (prompt.shown.empty() || prompt.shown[0].text != QStringLiteral(" 取得しました.")) {
+        std::fprintf(stderr, "import failed: %s\n", qPrintable(prompt.Texts()));
+        return 1;
+    }
+    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(1, 1));
+    QApplication::processEvents();
+    bool ok = form.grab().save(out.filePath(QStringLiteral("main-window.png")));
+
+    form.PopupMenu1->popup(form.StringGrid1->viewport()->mapToGlobal(QPoint(120, 40)));
+    QApplication::processEvents();
+    ok = form.PopupMenu1->grab().save(out.filePath(QStringLiteral("popup-menu.png"))) && ok;
+    form.PopupMenu1->hide();
+
+    form.PageControl1->setCurrentIndex(1);
+    QApplication::processEvents();
+    ok = form.grab().save(out.filePath(QStringLiteral("settings-page.png"))) && ok;
+    return ok ? 0 : 1;
+}
