@@ -123,8 +123,9 @@ class MainWindowTest : public QObject {
         form_->show();
     }
     void cleanup() {
+        const QString ini = QString::fromStdU16String(form_->SettingsPath().u16string());
         form_.reset();
-        QFile::remove(QString::fromStdU16String(TForm1(prompt_.get()).SettingsPath().u16string()));
+        QFile::remove(ini);
     }
 
     void startUpShowsAnEmptyWindowAndTheLoadedSettings() {
@@ -335,13 +336,10 @@ class MainWindowTest : public QObject {
     void summaryGridShowsTotalsAndModes() {
         QFETCH(QList<double>, widths);
         QFETCH(QString, row2);
-        std::vector<CellSpec> cells;
-        for (double w : widths)
-            cells.push_back({w * 10 / 3.0 * 0 + w * 10 / 3, QStringLiteral("x")});
+        const std::vector<CellSpec> cells(std::size_t(widths.size()), CellSpec{10, "x"});
         TForm1& f = Form();
-        f.Edit6->setText(QStringLiteral("3"));
         QVERIFY(Import(WriteSnapshot(Path("m.json"), 1, cells)));
-        // Widths in drawing units: whole characters times cadXsc (3): set exactly by the box.
+        // The drawing widths 10, 20, ... set column by column through the width box.
         for (int k = 0; k < widths.size(); ++k) {
             f.SetSelection({k + 1, 1, k + 1, 1});
             prompt_->answers = {true};
