@@ -397,6 +397,15 @@ void CivilFromDays(long long z, int& y, int& m, int& d) {
     y = int(yoe + era * 400 + (m <= 2));
 }
 
+long long DaysFromCivil(long long y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
 std::optional<DateTime> ToDateTime(double serial, bool date1904, int subsecondDigits) {
     if (date1904)
         serial += 1462;
@@ -725,6 +734,46 @@ std::string FormatNumber(double value, std::string_view format, bool date1904) {
     if (value < 0 && !ownSign && !isDate)
         text->insert(0, 1, '-');
     return *text;
+}
+
+std::optional<double> SerialFromIsoDate(std::string_view text, bool date1904) {
+    const std::string s(text);
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, used = 0;
+    double second = 0;
+    const char* time = s.c_str();
+    const bool hasDate = std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) == 3;
+    if (hasDate) {
+        if (month < 1 || month > 12 || day < 1 || day > 31)
+            return std::nullopt;
+        time += used;
+        if (*time == 'T')
+            ++time;
+    }
+    if (*time && *time != 'Z' && *time != '+' && *time != '-') {
+        used = 0;
+        if (std::sscanf(time, "%2d:%2d%n", &hour, &minute, &used) != 2 || hour > 24 ||
+            minute > 59 || hour < 0 || minute < 0)
+            return std::nullopt;
+        time += used;
+        if (*time == ':' &&
+            (std::sscanf(time + 1, "%lf", &second) != 1 || !(second >= 0) || second >= 61))
+            return std::nullopt;
+    } else if (!hasDate) {
+        return std::nullopt;
+    }
+    double days = 0;
+    if (hasDate) {
+        // Serial 1 is 1900-01-01 and 60 the 1900-02-29 that Excel counts; 1904 workbooks
+        // count from 1904-01-01.
+        const long long civil = DaysFromCivil(year, month, day);
+        days = double(date1904 ? civil - DaysFromCivil(1904, 1, 1)
+                               : civil - DaysFromCivil(1899, 12, 30));
+        if (!date1904 && days < 61)
+            --days;
+        if (days < (date1904 ? 0 : 1))
+            return std::nullopt;
+    }
+    return days + (hour * 3600 + minute * 60 + second) / 86400;
 }
 
 std::string FormatText(std::string_view text, std::string_view format) {

@@ -2,6 +2,7 @@
 // of a column too narrow for its number).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ std::string FormatGeneralNumber(double value);
 // times with the Japanese era forms). A format it does not handle gives the General text.
 // `date1904`: the workbook counts days from 1904-01-01.
 std::string FormatNumber(double value, std::string_view format, bool date1904 = false);
+
+// The date serial of an ISO 8601 date and time as a cell of type "d" holds it
+// ("2023-02-11", "2023-02-11T13:05:00Z", "13:05:00"); the zone is ignored, as Excel ignores
+// it. Nothing when the text is no such date or lies before the workbook's first day.
+std::optional<double> SerialFromIsoDate(std::string_view text, bool date1904 = false);
 
 // A text value through `format`: its text section ("@") when there is one, else as it stands.
 std::string FormatText(std::string_view text, std::string_view format);

@@ -11,6 +11,9 @@
 // MDW of common default fonts at 11 points, in pixels (other sizes scale linearly):
 //   Calibri 7; 游ゴシック / Yu Gothic 8; ＭＳ Ｐゴシック / MS PGothic 8; Arial and
 //   Liberation Sans 8 (7 at their usual 10 points); any other font is taken as Calibri.
+// Row heights come from <row ht> (also without customHeight: Excel shows the stored height),
+// else from <sheetFormatPr defaultRowHeight>; a sheet without it gets Excel's height for the
+// default font at 11 points: Calibri 15, 游ゴシック 18.75, ＭＳ Ｐゴシック 13.5 (others 15).
 //
 // Limits against hostile files (each a clear error): a part may not unpack to more than
 // 256 MiB, all parts read together to more than 1 GiB, and a part over 1 MiB may not unpack
@@ -241,16 +244,31 @@ int Alignment(std::string_view horizontal) {
     return kAlignGeneral;
 }
 
-// Maximum digit width in pixels of the default font (see the note at the top).
-int MaxDigitWidth(std::string_view font, double size) {
-    static const std::pair<std::string_view, double> kAt11[] = {
-        {"Calibri", 7},    {"游ゴシック", 8}, {"Yu Gothic", 8},      {"ＭＳ Ｐゴシック", 8},
-        {"MS PGothic", 8}, {"Arial", 8},      {"Liberation Sans", 8}};
-    double at11 = 7;
-    for (const auto& [name, width] : kAt11)
+// What Excel derives from the workbook's default font at 11 points (see the note at the top):
+// the maximum digit width in pixels and the default row height in points (0: not known).
+struct FontMetrics {
+    double digitWidth, rowHeight;
+};
+
+FontMetrics MetricsAt11(std::string_view font) {
+    static const std::pair<std::string_view, FontMetrics> kFonts[] = {
+        {"Calibri", {7, 15}},           {"游ゴシック", {8, 18.75}}, {"Yu Gothic", {8, 18.75}},
+        {"ＭＳ Ｐゴシック", {8, 13.5}}, {"MS PGothic", {8, 13.5}},  {"Arial", {8, 0}},
+        {"Liberation Sans", {8, 0}}};
+    for (const auto& [name, metrics] : kFonts)
         if (font == name)
-            at11 = width;
-    return std::max(1, int(std::lround(at11 * size / 11)));
+            return metrics;
+    return {7, 0};
+}
+
+int MaxDigitWidth(std::string_view font, double size) {
+    return std::max(1, int(std::lround(MetricsAt11(font).digitWidth * size / 11)));
+}
+
+// The row height of a sheet that states none: Excel's height for the default font, else 15.
+double DefaultRowHeight(std::string_view font, double size) {
+    const double known = MetricsAt11(font).rowHeight;
+    return size == 11 && known > 0 ? known : 15;
 }
 
 // --- the package ---
@@ -280,6 +298,10 @@ class Package {
             Fail("it is not an .xlsx or .xlsm workbook (not a zip archive: " + reason + ")");
         }
         zip_error_fini(&error);
+        const zip_int64_t count = zip_get_num_entries(zip_, 0);
+        for (zip_int64_t i = 0; i < count; ++i)
+            if (const char* name = zip_get_name(zip_, zip_uint64_t(i), 0))
+                index_.emplace(PartKey(name), zip_uint64_t(i)); // the first of duplicates
     }
     ~Package() { zip_discard(zip_); }
     Package(const Package&) = delete;
@@ -289,18 +311,20 @@ class Package {
         throw Error("Cannot read the workbook \"" + file_ + "\": " + reason);
     }
 
-    // The part's bytes; nothing when the package has no such part.
+    // The part's bytes; nothing when the package has no such part. Part names are matched
+    // without regard to case or to the backslashes some Windows zip tools write.
     std::optional<std::string> Read(const std::string& name) {
-        const zip_int64_t index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);
-        if (index < 0)
+        const auto found = index_.find(PartKey(name));
+        if (found == index_.end())
             return std::nullopt;
+        const zip_uint64_t index = found->second;
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(zip_, zip_uint64_t(index), 0, &stat) != 0)
+        if (zip_stat_index(zip_, index, 0, &stat) != 0)
             Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
         if (stat.encryption_method != ZIP_EM_NONE)
             Fail("its part " + name + " is encrypted");
-        zip_file_t* file = zip_fopen_index(zip_, zip_uint64_t(index), 0);
+        zip_file_t* file = zip_fopen_index(zip_, index, 0);
         if (!file)
             Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
         std::string data;
@@ -350,21 +374,45 @@ class Package {
     }
 
   private:
+    static std::string PartKey(std::string_view name) {
+        std::string key;
+        for (char c : name)
+            key += c == '\\' ? '/' : char(std::tolower(static_cast<unsigned char>(c)));
+        key.erase(0, key.find_first_not_of('/'));
+        return key;
+    }
+
     std::string file_;
     zip_t* zip_ = nullptr;
+    std::unordered_map<std::string, zip_uint64_t> index_;
     std::uint64_t total_ = 0;
 };
 
-// Resolves a relationship target against the folder of the part that names it.
+// Resolves a relationship target against the folder of the part that names it: absolute
+// ("/xl/worksheets/sheet1.xml") or relative with "./" and "../" segments, "\\" taken as "/".
 std::string ResolveTarget(const std::string& folder, std::string_view target) {
-    if (!target.empty() && target[0] == '/')
-        return std::string(target.substr(1));
-    std::string base = folder;
-    while (target.substr(0, 3) == "../") {
-        target.remove_prefix(3);
-        base.erase(base.size() > 1 ? base.rfind('/', base.size() - 2) + 1 : 0);
+    std::string path;
+    for (char c : target)
+        path += c == '\\' ? '/' : c;
+    if (path.empty() || path[0] != '/')
+        path.insert(0, folder);
+    std::vector<std::string_view> segments;
+    const std::string_view whole = path;
+    for (std::size_t start = 0; start <= whole.size();) {
+        const std::size_t end = std::min(whole.find('/', start), whole.size());
+        const std::string_view segment = whole.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty())
+                segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
     }
-    return base + std::string(target);
+    std::string resolved;
+    for (const auto segment : segments)
+        resolved += std::string(resolved.empty() ? "" : "/") + std::string(segment);
+    return resolved;
 }
 
 struct Relationship {
@@ -384,6 +432,8 @@ std::unordered_map<std::string, Relationship> ReadRelationships(Package& package
     pugi::xml_document doc;
     package.Parse(doc, *data, name);
     ForEach(doc.document_element(), "Relationship", [&](pugi::xml_node r) {
+        if (std::string_view(r.attribute("TargetMode").value()) == "External")
+            return;
         const std::string_view type = r.attribute("Type").value();
         relationships[r.attribute("Id").value()] = {
             std::string(type.substr(type.rfind('/') + 1)),
@@ -438,6 +488,9 @@ class WorkbookSource : public SelectionSource {
     void ReadStyles(Package& package, const std::string& name);
     void ReadSharedStrings(Package& package, const std::string& name);
     void ReadSheet(Package& package, const std::string& name, const std::string& rangeText);
+    void ReadColumns(pugi::xml_node root, Package& package, const std::string& name);
+    StoredCell ReadCell(pugi::xml_node c, Package& package, const std::string& part, long row,
+                        long column);
     std::uint32_t AddText(std::string text, Package& package, const std::string& part);
     long StyleAt(long row, long column) const;
     const RowInfo* FindRow(long row) const;
@@ -515,13 +568,32 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
         package.Fail("it has no sheets");
     pugi::xml_node sheet;
     if (wanted.empty()) {
+        // Excel never shows a hidden sheet as the active one: an active tab that is hidden or
+        // past the last sheet gives way to the first visible sheet.
+        auto visible = [](pugi::xml_node s) {
+            const std::string_view state = s.attribute("state").value();
+            return state.empty() || state == "visible";
+        };
         const auto active =
             Child(Child(root, "bookViews"), "workbookView").attribute("activeTab").as_uint();
-        sheet = sheets[active < sheets.size() ? active : 0];
+        if (active < sheets.size() && visible(sheets[active]))
+            sheet = sheets[active];
+        for (std::size_t i = 0; i < sheets.size() && !sheet; ++i)
+            if (visible(sheets[i]))
+                sheet = sheets[i];
+        if (!sheet)
+            sheet = sheets[0];
     } else {
+        // Excel tells sheet names apart without regard to case.
+        auto lower = [](std::string_view name) {
+            std::string out(name);
+            for (char& c : out)
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            return out;
+        };
         std::string names;
         for (pugi::xml_node s : sheets) {
-            if (s.attribute("name").value() == wanted)
+            if (!sheet && lower(s.attribute("name").value()) == lower(wanted))
                 sheet = s;
             names += std::string(names.empty() ? "" : ", ") + s.attribute("name").value();
         }
@@ -533,7 +605,8 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
     if (rel == relationships.end())
         package.Fail("the part of the sheet \"" + sheetName_ + "\" is missing");
     if (rel->second.type != "worksheet")
-        package.Fail("the sheet \"" + sheetName_ + "\" is a " + rel->second.type +
+        package.Fail("the sheet \"" + sheetName_ + "\" is a " +
+                     (rel->second.type == "chartsheet" ? "chart sheet" : rel->second.type) +
                      ", not a worksheet with cells");
     ReadSheet(package, rel->second.target, rangeText);
 }
@@ -628,29 +701,62 @@ void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name
     });
 }
 
-void WorkbookSource::ReadSheet(Package& package, const std::string& name,
-                               const std::string& rangeText) {
-    const std::string data = package.Require(name, "sheet part");
-    pugi::xml_document doc;
-    package.Parse(doc, data, name);
-    const pugi::xml_node root = doc.document_element();
-    auto fail = [&](const std::string& what) { package.Fail("its part " + name + " " + what); };
+// The saved selection of the first workbook view: that of its active pane (the top-left pane
+// when it names none), the first range of it, else its active cell; "" when there is none.
+std::string SavedSelection(pugi::xml_node root) {
+    const pugi::xml_node views = Child(root, "sheetViews");
+    pugi::xml_node view = Child(views, "sheetView");
+    ForEach(views, "sheetView", [&](pugi::xml_node v) {
+        if (v.attribute("workbookViewId").as_uint() == 0 &&
+            view.attribute("workbookViewId").as_uint() != 0)
+            view = v;
+    });
+    std::string_view pane = Child(view, "pane").attribute("activePane").value();
+    if (pane.empty())
+        pane = "topLeft";
+    pugi::xml_node chosen;
+    ForEach(view, "selection", [&](pugi::xml_node s) {
+        const pugi::xml_attribute own = s.attribute("pane");
+        if (!chosen && (own ? own.value() : "topLeft") == pane)
+            chosen = s;
+    });
+    if (!chosen)
+        chosen = Child(view, "selection");
+    const std::string_view sqref = chosen.attribute("sqref").value();
+    const std::string_view first = sqref.substr(0, sqref.find(' '));
+    return std::string(first.empty() ? chosen.attribute("activeCell").value() : first);
+}
 
-    const pugi::xml_node dimension = Child(root, "dimension");
-    if (dimension) {
-        std::string why;
-        const std::string_view ref = dimension.attribute("ref").value();
-        if (!ParseCellRange(ref, why) && why.find("past") != std::string::npos)
-            fail("has a sheet size past Excel's limits (" + why + ")");
-    }
+// Whole columns ("B:D") or rows ("3:5") as Excel saves them, as a range clipped to the cells
+// the sheet uses, so that selecting the columns of a table reads the table.
+std::string WholeLinesAsCells(std::string_view text, long lastRow, long lastColumn) {
+    std::string first, second;
+    for (std::size_t i = 0, colon = text.find(':'); i < text.size(); ++i)
+        if (text[i] != '$' && i != colon)
+            (i < colon ? first : second) += text[i];
+    auto all = [](const std::string& part, int (*test)(int)) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [&](char c) {
+            return test(static_cast<unsigned char>(c)) != 0;
+        });
+    };
+    if (text.find(':') == std::string_view::npos || first.size() > 8 || second.size() > 8)
+        return std::string(text);
+    if (all(first, std::isalpha) && all(second, std::isalpha))
+        return first + "1:" + second + std::to_string(lastRow);
+    if (all(first, std::isdigit) && all(second, std::isdigit))
+        return "A" + first + ":" + ColumnLetters(int(lastColumn)) + second;
+    return std::string(text);
+}
 
-    // Sizes.
+void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const std::string& name) {
     const pugi::xml_node format = Child(root, "sheetFormatPr");
     const int mdw = MaxDigitWidth(defaultFont_, defaultFontSize_);
     defaultRowHeight_ =
         IsTrue(format.attribute("zeroHeight"))
             ? 0
-            : std::clamp(format.attribute("defaultRowHeight").as_double(15), 0.0, 409.5);
+            : std::clamp(format.attribute("defaultRowHeight")
+                             .as_double(DefaultRowHeight(defaultFont_, defaultFontSize_)),
+                         0.0, 409.5);
     auto pixelsOf = [mdw](double width) {
         width = std::clamp(width, 0.0, 255.0);
         if (width < 1)
@@ -667,11 +773,12 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
             8;
     std::vector<double> pixels(kMaxColumns + 1, defaultPixels);
     columnStyle_.assign(kMaxColumns + 1, -1);
+    // Overlapping <col> ranges: the later one wins, as for any later setting.
     ForEach(Child(root, "cols"), "col", [&](pugi::xml_node c) {
         const long first = c.attribute("min").as_llong(), last = c.attribute("max").as_llong();
         if (first < 1 || last < first || last > kMaxColumns)
-            fail("has a column range " + std::to_string(first) + "-" + std::to_string(last) +
-                 " past Excel's 16,384 columns");
+            package.Fail("its part " + name + " has a column range " + std::to_string(first) + "-" +
+                         std::to_string(last) + " outside Excel's columns 1-16384");
         const double width = IsTrue(c.attribute("hidden")) ? 0
                              : c.attribute("width") ? pixelsOf(c.attribute("width").as_double())
                                                     : defaultPixels;
@@ -690,11 +797,78 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
                                          : std::floor((px - 5) / mdw * 100 + 0.5) / 100;
         columnLeft_[k + 1] = columnLeft_[k] + px * 0.75;
     }
+}
 
-    // Cells.
-    long rowNumber = 0;
+StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const std::string& part,
+                                    long row, long column) {
+    StoredCell cell;
+    cell.style = c.attribute("s").as_uint();
+    const std::string_view type = c.attribute("t").value();
+    const pugi::xml_node v = Child(c, "v");
+    const std::string_view value = v.child_value();
+    if (type == "inlineStr") {
+        cell.kind = ValueKind::Text;
+        cell.text = AddText(ItemText(Child(c, "is")), package, part);
+    } else if (value.empty()) {
+        cell.kind = ValueKind::Empty; // also a formula never calculated
+    } else if (type == "s") {
+        const unsigned index = v.text().as_uint();
+        if (index >= sharedStrings_.size())
+            package.Fail("its part " + part + " refers to a shared string that does not exist " +
+                         "in cell " + ColumnLetters(int(column)) + std::to_string(row));
+        cell.kind = ValueKind::Text;
+        cell.text = index | 0x80000000u;
+    } else if (type == "str" || type == "e") {
+        std::string text;
+        AppendUnescaped(text, value);
+        cell.kind = type == "e" ? ValueKind::Error : ValueKind::Text;
+        cell.text = AddText(std::move(text), package, part);
+    } else if (type == "b") {
+        cell.kind = ValueKind::Boolean;
+        cell.number = value == "1" || value == "true";
+    } else if (type == "d") {
+        // Excel turns an ISO date into its serial number; one it cannot hold stays text.
+        const auto serial = SerialFromIsoDate(value, date1904_);
+        cell.kind = serial ? ValueKind::Number : ValueKind::Text;
+        cell.number = serial.value_or(0);
+        if (!serial)
+            cell.text = AddText(std::string(value), package, part);
+    } else {
+        cell.kind = ValueKind::Number;
+        cell.number = v.text().as_double();
+        if (!std::isfinite(cell.number))
+            cell.number = 0;
+    }
+    return cell;
+}
+
+void WorkbookSource::ReadSheet(Package& package, const std::string& name,
+                               const std::string& rangeText) {
+    const std::string data = package.Require(name, "sheet part");
+    pugi::xml_document doc;
+    package.Parse(doc, data, name);
+    const pugi::xml_node root = doc.document_element();
+    auto fail = [&](const std::string& what) { package.Fail("its part " + name + " " + what); };
+
+    // The stated size may be wrong (cells are read wherever they are) but not past the limits.
+    const pugi::xml_node dimension = Child(root, "dimension");
+    if (dimension) {
+        std::string why;
+        const std::string_view ref = dimension.attribute("ref").value();
+        if (!ParseCellRange(ref, why) && why.find("past") != std::string::npos)
+            fail("has a sheet size past Excel's limits (" + why + ")");
+    }
+    ReadColumns(root, package, name);
+
+    // Cells. A row or cell without its r attribute follows the one before it.
+    long rowNumber = 0, lastRow = 1, lastColumn = 1;
     ForEach(Child(root, "sheetData"), "row", [&](pugi::xml_node row) {
-        rowNumber = row.attribute("r") ? row.attribute("r").as_llong() : rowNumber + 1;
+        const char* firstRef = Child(row, "c").attribute("r").value();
+        std::size_t at = 0;
+        const auto firstAddress = ParseAddress(firstRef, at);
+        rowNumber = row.attribute("r") ? row.attribute("r").as_llong()
+                    : firstAddress     ? firstAddress->first
+                                       : rowNumber + 1;
         if (rowNumber < 1 || rowNumber > kMaxRows)
             fail("has a row " + std::to_string(rowNumber) + " past Excel's 1,048,576 rows");
         RowInfo info{rowNumber, defaultRowHeight_, -1};
@@ -710,7 +884,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         ForEach(row, "c", [&](pugi::xml_node c) {
             const char* ref = c.attribute("r").value();
             if (*ref) {
-                std::size_t at = 0;
+                at = 0;
                 const auto address = ParseAddress(ref, at);
                 if (!address || ref[at] || address->first != rowNumber)
                     fail("has a cell \"" + std::string(ref) + "\" out of place in row " +
@@ -721,44 +895,18 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
             }
             if (column > kMaxColumns)
                 fail("has a cell past Excel's 16,384 columns in row " + std::to_string(rowNumber));
-            StoredCell cell;
-            cell.style = c.attribute("s").as_uint();
-            const std::string_view type = c.attribute("t").value();
-            const pugi::xml_node v = Child(c, "v");
-            if (type == "inlineStr") {
-                cell.kind = ValueKind::Text;
-                cell.text = AddText(ItemText(Child(c, "is")), package, name);
-            } else if (!*v.child_value()) {
-                cell.kind = ValueKind::Empty; // also a formula never calculated
-            } else if (type == "s") {
-                const unsigned index = v.text().as_uint();
-                if (index >= sharedStrings_.size())
-                    fail("refers to a shared string that does not exist in cell " +
-                         ColumnLetters(int(column)) + std::to_string(rowNumber));
-                cell.kind = ValueKind::Text;
-                cell.text = index | 0x80000000u;
-            } else if (type == "str") {
-                std::string text;
-                AppendUnescaped(text, v.child_value());
-                cell.kind = ValueKind::Text;
-                cell.text = AddText(std::move(text), package, name);
-            } else if (type == "b") {
-                cell.kind = ValueKind::Boolean;
-                cell.number = v.text().as_int();
-            } else if (type == "e") {
-                cell.kind = ValueKind::Error;
-                cell.text = AddText(v.child_value(), package, name);
-            } else {
-                cell.kind = ValueKind::Number;
-                cell.number = v.text().as_double();
-                if (!std::isfinite(cell.number))
-                    cell.number = 0;
-            }
-            cells_[CellKey(rowNumber, column)] = cell;
+            cells_[CellKey(rowNumber, column)] = ReadCell(c, package, name, rowNumber, column);
+            lastRow = std::max(lastRow, rowNumber);
+            lastColumn = std::max(lastColumn, column);
         });
     });
+    // Rows in any order; of a row given twice the later one counts, as for cells.
     std::stable_sort(rows_.begin(), rows_.end(),
                      [](const RowInfo& a, const RowInfo& b) { return a.row < b.row; });
+    const auto duplicate = [](const RowInfo& a, const RowInfo& b) { return a.row == b.row; };
+    std::reverse(rows_.begin(), rows_.end());
+    rows_.erase(std::unique(rows_.begin(), rows_.end(), duplicate), rows_.end());
+    std::reverse(rows_.begin(), rows_.end());
     rowTopOffset_.assign(rows_.size() + 1, 0);
     for (std::size_t i = 0; i < rows_.size(); ++i)
         rowTopOffset_[i + 1] = rowTopOffset_[i] + rows_[i].height - defaultRowHeight_;
@@ -770,25 +918,16 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
             fail("has a bad merged area " + why);
         merges_.push_back({range->row, range->column, range->row + range->rows - 1,
                            range->column + range->columns - 1});
+        lastRow = std::max(lastRow, merges_.back().bottom);
+        lastColumn = std::max(lastColumn, merges_.back().right);
     });
 
-    // The selection: the option, else the saved one, else the active cell, else A1.
+    // The selection: the option, else the saved one, else A1.
     std::string selection = rangeText;
-    if (selection.empty()) {
-        const pugi::xml_node view = Child(Child(root, "sheetViews"), "sheetView");
-        const std::string_view pane = Child(view, "pane").attribute("activePane").value();
-        pugi::xml_node chosen = Child(view, "selection");
-        ForEach(view, "selection", [&](pugi::xml_node s) {
-            if (!pane.empty() && pane == s.attribute("pane").value())
-                chosen = s;
-        });
-        const std::string_view sqref = chosen.attribute("sqref").value();
-        selection = std::string(sqref.substr(0, sqref.find(' ')));
-        if (selection.empty())
-            selection = chosen.attribute("activeCell").value();
-        if (selection.empty())
-            selection = "A1";
-    }
+    if (selection.empty())
+        selection = WholeLinesAsCells(SavedSelection(root), lastRow, lastColumn);
+    if (selection.empty())
+        selection = "A1";
     std::string why;
     const auto range = ParseCellRange(selection, why);
     if (!range)

@@ -5,6 +5,7 @@
 #include <zip.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 
 namespace sheetlift {
@@ -53,6 +54,27 @@ std::map<std::string, std::string> Workbook(const std::string& sheetData,
          "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
         {"xl/worksheets/sheet1.xml", std::string("<worksheet ") + kNs + "><sheetData>" + sheetData +
                                          "</sheetData>" + afterData + "</worksheet>"}};
+}
+
+void AddRelationship(std::map<std::string, std::string>& parts, const std::string& type,
+                     const std::string& target) {
+    std::string& rels = parts["xl/_rels/workbook.xml.rels"];
+    rels.insert(rels.find("</Relationships>"), "<Relationship Id=\"rId" + type +
+                                                   "\" Type=\"http://x/" + type + "\" Target=\"" +
+                                                   target + "\"/>");
+}
+
+void SetStyles(std::map<std::string, std::string>& parts, const std::string& cellXfs,
+               const std::string& fonts = "<font><sz val=\"11\"/><name val=\"Calibri\"/></font>") {
+    parts["xl/styles.xml"] =
+        "<styleSheet><fonts>" + fonts + "</fonts><cellXfs>" + cellXfs + "</cellXfs></styleSheet>";
+    AddRelationship(parts, "styles", "styles.xml");
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
 }
 
 std::unique_ptr<SelectionSource> Open(const std::map<std::string, std::string>& parts,
@@ -273,7 +295,7 @@ TEST(WorkbookSource, BadInputIsNamedWithItsReason) {
          "longer than Excel's 32,767 characters"},
         {MakeZip(Workbook("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row>")),
          "shared string that does not exist"},
-        {MakeZip(withChart), "is a chartsheet, not a worksheet"},
+        {MakeZip(withChart), "is a chart sheet, not a worksheet"},
         {MakeZip(bomb), "200 times its packed size"},
     };
     for (const auto& c : cases)
@@ -288,6 +310,259 @@ TEST(WorkbookSource, DoesNotExpandEntities) {
     parts["xl/worksheets/sheet1.xml"].insert(
         0, R"(<?xml version="1.0"?><!DOCTYPE worksheet [<!ENTITY lol "lollollollollol">]>)");
     EXPECT_EQ(Open(parts)->Cell("A1").text, "&lol;");
+}
+
+// What other writers do with the package: element prefixes (the .NET Open XML SDK), Strict
+// namespaces, absolute and "../" targets, Windows part names, a workbook part of another name.
+TEST(WorkbookSource, ReadsPackagesOfOtherWriters) {
+    using Parts = std::map<std::string, std::string>;
+    const auto base = [] {
+        auto parts = Workbook(R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" s="1">)"
+                              R"(<v>0.5</v></c></row>)");
+        parts["xl/sharedStrings.xml"] = "<sst><si><t>shared</t></si></sst>";
+        AddRelationship(parts, "sharedStrings", "sharedStrings.xml");
+        SetStyles(parts, R"(<xf/><xf numFmtId="9"/>)");
+        return parts;
+    };
+    const auto rename = [](Parts& parts, const std::string& from, const std::string& to) {
+        parts[to] = parts[from];
+        parts.erase(from);
+    };
+    const struct {
+        const char* what;
+        std::function<void(Parts&)> change;
+    } cases[] = {
+        {"as written", [](Parts&) {}},
+        {"prefixed elements",
+         [](Parts& parts) {
+             for (auto& [name, xml] : parts) {
+                 ReplaceAll(xml, "xmlns=", "xmlns:x=");
+                 ReplaceAll(xml, "</", "\x01");
+                 ReplaceAll(xml, "<", "<x:");
+                 ReplaceAll(xml, "\x01", "</x:");
+             }
+         }},
+        {"Strict namespaces",
+         [](Parts& parts) {
+             for (auto& [name, xml] : parts) {
+                 ReplaceAll(xml, "http://schemas.openxmlformats.org/spreadsheetml/2006/main",
+                            "http://purl.oclc.org/ooxml/spreadsheetml/main");
+                 ReplaceAll(xml, "http://schemas.openxmlformats.org/officeDocument/2006/",
+                            "http://purl.oclc.org/ooxml/officeDocument/");
+             }
+         }},
+        {"absolute targets",
+         [](Parts& parts) {
+             ReplaceAll(parts["xl/_rels/workbook.xml.rels"], "Target=\"", "Target=\"/xl/");
+         }},
+        {"targets with ./ and ../",
+         [](Parts& parts) {
+             ReplaceAll(parts["xl/_rels/workbook.xml.rels"], "Target=\"", "Target=\"../xl/./");
+         }},
+        {"targets with backslashes",
+         [](Parts& parts) {
+             ReplaceAll(parts["xl/_rels/workbook.xml.rels"], "worksheets/", "worksheets\\");
+         }},
+        {"part names in other case and with backslashes",
+         [&](Parts& parts) {
+             rename(parts, "xl/worksheets/sheet1.xml", "XL\\Worksheets\\Sheet1.XML");
+             rename(parts, "xl/sharedStrings.xml", "xl/SharedStrings.xml");
+         }},
+        {"workbook part of another name",
+         [&](Parts& parts) {
+             parts["_rels/.rels"] =
+                 R"(<Relationships><Relationship Id="rId1" Target="/xl/book.xml" )"
+                 R"(Type="http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument"/>)"
+                 R"(<Relationship Id="rId2" Type="http://x/extended-properties" )"
+                 R"(Target="http://example.com/" TargetMode="External"/></Relationships>)";
+             rename(parts, "xl/workbook.xml", "xl/book.xml");
+             rename(parts, "xl/_rels/workbook.xml.rels", "xl/_rels/book.xml.rels");
+         }},
+    };
+    for (const auto& c : cases) {
+        auto parts = base();
+        c.change(parts);
+        std::unique_ptr<SelectionSource> source;
+        ASSERT_NO_THROW(source = Open(parts)) << c.what;
+        EXPECT_EQ(source->Cell("A1").text, "shared") << c.what;
+        EXPECT_EQ(source->Cell("B1").text, "50%") << c.what;
+    }
+}
+
+TEST(WorkbookSource, ReadsCellsOfOtherWriters) {
+    auto parts = Workbook(
+        // Rows and cells without r follow the one before; a row without r takes its cells' row.
+        R"(<row><c t="inlineStr"><is><r><t>太</t></r><r><rPr><b/></rPr>)"
+        R"(<t xml:space="preserve">字 </t></r></is></c><c t="b"><v>true</v></c></row>)"
+        R"(<row><c r="C2" t="d" s="1"><v>2023-02-11T13:05:00Z</v></c><c t="d"><v>2023-02-11</v></c>)"
+        R"(<c t="d"><v>not a date</v></c><c t="d" s="2"><v>1900-01-01</v></c></row>)"
+        // Cells and rows out of order, past what <dimension> says; a style that does not exist.
+        R"(<row r="5"><c r="D5" s="99"><v>1.5</v></c><c r="B5"><v>2</v></c></row>)"
+        R"(<row r="4" ht="30" customHeight="1"><c r="A4"><v>4</v></c></row>)"
+        R"(<row r="4" ht="20"/><row><c><v>6</v></c></row>)",
+        R"(<dimension ref="A1:B2"/>)");
+    SetStyles(parts, R"(<xf/><xf numFmtId="22"/><xf numFmtId="14"/>)");
+    auto source = Open(parts);
+    const struct {
+        const char* cell;
+        const char* text;
+        CellValue value;
+    } cases[] = {
+        {"A1", "太字 ", std::string("太字 ")},
+        {"B1", "TRUE", true},
+        {"C2", "2023/2/11 13:05", 44968 + 13.0 / 24 + 5.0 / 1440},
+        {"D2", "44968", 44968.0},
+        {"E2", "not a date", std::string("not a date")},
+        {"F2", "1900/1/1", 1.0},
+        {"D5", "1.5", 1.5},
+        {"B5", "2", 2.0},
+        {"A4", "4", 4.0},
+        {"A5", "6", 6.0},
+    };
+    for (const auto& c : cases) {
+        const SourceCell cell = source->Cell(c.cell);
+        EXPECT_EQ(cell.text, c.text) << c.cell;
+        if (const double* number = std::get_if<double>(&c.value))
+            EXPECT_NEAR(std::get<double>(cell.value2), *number, 1e-9) << c.cell;
+        else
+            EXPECT_EQ(cell.value2, c.value) << c.cell;
+    }
+    EXPECT_EQ(source->Cell("D5").fontSize, 11);
+    EXPECT_EQ(source->Cell("A4").rowHeight, 20); // the later of two rows 4
+    EXPECT_EQ(source->Cell("A5").mergeTop, 15 * 3 + 20);
+}
+
+// A workbook of the sheets "One", "Two" and the chart sheet "Chart1".
+std::map<std::string, std::string> ThreeSheets(const std::string& states, unsigned activeTab) {
+    auto parts = Workbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+    std::string workbook = std::string("<workbook ") + kNs +
+                           "><bookViews><workbookView activeTab=\"" + std::to_string(activeTab) +
+                           "\"/></bookViews><sheets>";
+    const char* const names[] = {"One", "Two", "Chart1"};
+    for (int i = 0; i < 3; ++i)
+        workbook += std::string("<sheet name=\"") + names[i] + "\" sheetId=\"" +
+                    std::to_string(i + 1) + "\" state=\"" + states.substr(std::size_t(i), 1) +
+                    "\" r:id=\"rId" + std::to_string(i + 1) + "\"/>";
+    ReplaceAll(workbook, "state=\"v\"", "state=\"visible\"");
+    ReplaceAll(workbook, "state=\"h\"", "state=\"hidden\"");
+    parts["xl/workbook.xml"] = workbook + "</sheets></workbook>";
+    AddRelationship(parts, "2\" Type=\"http://x/worksheet", "worksheets/sheet1.xml");
+    AddRelationship(parts, "3\" Type=\"http://x/chartsheet", "chartsheets/sheet1.xml");
+    return parts;
+}
+
+TEST(WorkbookSource, ChoosesTheSheetAsExcelShowsIt) {
+    const struct {
+        const char* states; // v visible, h hidden, per sheet
+        unsigned activeTab;
+        const char* sheetOption;
+        const char* sheetOrError;
+    } cases[] = {
+        {"vvv", 1, "", "Two"},
+        {"vhv", 1, "", "One"}, // a hidden active tab gives way to the first visible sheet
+        {"hvv", 0, "", "Two"},
+        {"vvv", 7, "", "One"},    // past the last sheet
+        {"vhv", 0, "two", "Two"}, // asked for by name, in any case, even when hidden
+        {"vvv", 2, "", "the sheet \"Chart1\" is a chart sheet, not a worksheet with cells"},
+        {"vvv", 0, "Chart1", "is a chart sheet"},
+    };
+    for (const auto& c : cases) {
+        const auto bytes = MakeZip(ThreeSheets(c.states, c.activeTab));
+        const std::string expected = c.sheetOrError;
+        if (expected.find(' ') == std::string::npos)
+            EXPECT_EQ(OpenWorkbookBytes(bytes, "Book1.xlsx", {c.sheetOption, ""})->SheetName(),
+                      expected)
+                << c.states << " " << c.activeTab;
+        else
+            EXPECT_THAT(OpenError(bytes, {c.sheetOption, ""}), HasSubstr(expected));
+    }
+}
+
+TEST(WorkbookSource, TakesTheSelectionOfTheActivePane) {
+    const std::string cells = R"(<row r="7"><c r="E7"><v>1</v></c></row>)";
+    const struct {
+        const char* views;
+        int row, column, rows, columns;
+    } cases[] = {
+        {R"(<sheetView workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
+         R"(activePane="bottomRight" state="frozen"/><selection pane="topRight" sqref="B1"/>)"
+         R"(<selection pane="bottomLeft" sqref="A2"/><selection pane="bottomRight" )"
+         R"(activeCell="C3" sqref="C3:D4"/></sheetView>)",
+         3, 3, 2, 2},
+        // A pane that names none is the top-left pane.
+        {R"(<sheetView workbookViewId="0"><pane ySplit="2"/><selection pane="bottomLeft" )"
+         R"(sqref="A5"/><selection sqref="B2"/></sheetView>)",
+         2, 2, 1, 1},
+        // The view of the first workbook view, wherever it stands.
+        {R"(<sheetView workbookViewId="1"><selection sqref="A1"/></sheetView>)"
+         R"(<sheetView workbookViewId="0"><selection activeCell="D9"/></sheetView>)",
+         9, 4, 1, 1},
+        // Whole columns or rows: as far as the sheet has cells.
+        {R"(<sheetView workbookViewId="0"><selection sqref="$B:$C"/></sheetView>)", 1, 2, 7, 2},
+        {R"(<sheetView workbookViewId="0"><selection sqref="3:2"/></sheetView>)", 2, 1, 2, 5},
+    };
+    for (const auto& c : cases) {
+        const auto source =
+            Open(Workbook(cells, std::string("<sheetViews>") + c.views + "</sheetViews>"));
+        ExpectRange(source->Selection(), c.row, c.column, c.rows, c.columns);
+    }
+}
+
+// Widths in characters of the default font (Calibri 11: 7 pixels a digit, 5 of padding).
+TEST(WorkbookSource, ColumnWidthsAndRowHeightsAsExcelShowsThem) {
+    const std::string calibri = R"(<font><sz val="11"/><name val="Calibri"/></font>)";
+    const std::string pGothic = R"(<font><sz val="11"/><name val="ＭＳ Ｐゴシック"/></font>)";
+    const struct {
+        const char* sheet; // sheet elements besides the cells
+        std::string font;
+        const char* cell;
+        double width, height;
+    } cases[] = {
+        {"", calibri, "A1", 8.43, 15},
+        {"", pGothic, "A1", 8.38, 13.5}, // a sheet without sizes: the font's own
+        {R"(<sheetFormatPr defaultRowHeight="18.75" baseColWidth="10"/>)", calibri, "A1", 10.71,
+         18.75},
+        {R"(<sheetFormatPr defaultRowHeight="15" baseColWidth="10" defaultColWidth="12.7109375"/>)",
+         calibri, "A1", 12, 15},
+        {R"(<sheetFormatPr defaultRowHeight="13.5" zeroHeight="1"/>)", pGothic, "A1", 8.38, 0},
+        // Overlapping <col> ranges: the later wins; the width counts whatever customWidth says.
+        {R"(<cols><col min="1" max="3" width="5.7109375" customWidth="1"/>)"
+         R"(<col min="2" max="2" width="10.7109375"/></cols>)",
+         calibri, "A1", 5, 15},
+        {R"(<cols><col min="1" max="3" width="5.7109375" customWidth="1"/>)"
+         R"(<col min="2" max="2" width="10.7109375"/></cols>)",
+         calibri, "B1", 10, 15},
+        {R"(<cols><col min="3" max="3" width="0.5"/><col min="4" max="4" width="0"/></cols>)",
+         calibri, "C1", 0.5, 15},
+        {R"(<cols><col min="4" max="4" width="0"/></cols>)", calibri, "D1", 0, 15},
+        // Excel stores at most 255: the widest column of Calibri 11.
+        {R"(<cols><col min="1" max="16384" width="300"/></cols>)", calibri, "XFD1", 254.29, 15},
+        // A row height stands without customHeight; a hidden row is 0 high.
+        {"", calibri, "A2", 8.43, 24},
+        {"", calibri, "A3", 8.43, 0},
+    };
+    for (const auto& c : cases) {
+        auto parts = Workbook(R"(<row r="2" ht="24"/><row r="3" ht="24" hidden="1"/>)", c.sheet);
+        SetStyles(parts, "<xf/>", c.font);
+        parts["xl/styles.xml"].insert(parts["xl/styles.xml"].find("<cellXfs>"),
+                                      "<cellStyleXfs><xf/></cellStyleXfs>");
+        const SourceCell cell = Open(parts)->Cell(c.cell);
+        EXPECT_DOUBLE_EQ(cell.columnWidth, c.width) << c.sheet << " " << c.cell;
+        EXPECT_DOUBLE_EQ(cell.rowHeight, c.height) << c.sheet << " " << c.cell;
+    }
+}
+
+TEST(WorkbookSource, VeryWideMergedAreas) {
+    auto source = Open(Workbook(
+        R"(<row r="1"><c r="A1"><v>1</v></c></row>)",
+        R"(<mergeCells><mergeCell ref="A1:XFD2"/><mergeCell ref="A3:B1048576"/></mergeCells>)"));
+    const SourceCell last = source->Cell("XFD2");
+    EXPECT_TRUE(last.mergeCells);
+    EXPECT_EQ(last.mergeColumns, 16384);
+    EXPECT_EQ(last.mergeLeft, 0);
+    const SourceCell bottom = source->Cell("B1048576");
+    EXPECT_EQ(bottom.mergeRows, 1048574);
+    EXPECT_DOUBLE_EQ(bottom.mergeTop, 30);
 }
 
 } // namespace
