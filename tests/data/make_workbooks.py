@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Writes the test workbooks of tests/data and the sample examples/parts-table.xlsx with real
-spreadsheet programs: openpyxl, and LibreOffice Calc (headless) from a flat ODS written here.
+spreadsheet programs: openpyxl, XlsxWriter, Gnumeric's ssconvert, and LibreOffice Calc
+(headless) from a flat ODS written here, once converted and once saved through UNO with a
+range selected.
 
-    /usr/bin/python3 tests/data/make_workbooks.py        (needs python3-openpyxl, libreoffice-calc)
+    /usr/bin/python3 tests/data/make_workbooks.py
+    (needs python3-openpyxl, python3-xlsxwriter, python3-uno, gnumeric, libreoffice-calc)
 
 The outputs are committed; the tests only read them.
 """
@@ -11,9 +14,11 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 from openpyxl import Workbook
 from openpyxl.styles import Alignment, Border, Font, Side
+import xlsxwriter
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -192,6 +197,131 @@ def libreoffice_workbook(path, sheets, active):
         os.replace(os.path.join(tmp, stem + ".xlsx"), path)
 
 
+def libreoffice_saved_selection(path, sheets, active, cells):
+    """The flat ODS opened in LibreOffice, `cells` of the sheet `active` selected, saved as .xlsx:
+    LibreOffice keeps no range selection in ODF view settings, so it is made through UNO."""
+    import uno
+    from com.sun.star.beans import PropertyValue
+
+    body = (FODS_HEAD + settings(active, 0, 0) + cell_styles() +
+            "<office:body><office:spreadsheet>" + "".join(sheets) +
+            "</office:spreadsheet></office:body></office:document>\n")
+    with tempfile.TemporaryDirectory() as tmp:
+        fods = os.path.join(tmp, "book.fods")
+        with open(fods, "w", encoding="utf-8") as f:
+            f.write(body)
+        pipe = f"sheetlift{os.getpid()}"
+        office = subprocess.Popen(["soffice", f"-env:UserInstallation=file://{tmp}/profile",
+                                   "--headless", "--norestore", f"--accept=pipe,name={pipe};urp;"])
+        try:
+            local = uno.getComponentContext()
+            resolver = local.ServiceManager.createInstanceWithContext(
+                "com.sun.star.bridge.UnoUrlResolver", local)
+            for _ in range(120):
+                try:
+                    ctx = resolver.resolve(f"uno:pipe,name={pipe};urp;StarOffice.ComponentContext")
+                    break
+                except Exception:
+                    time.sleep(0.5)
+            desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+            doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(fods), "_blank", 0, ())
+            sheet = doc.Sheets.getByName(active)
+            doc.CurrentController.setActiveSheet(sheet)
+            doc.CurrentController.select(sheet.getCellRangeByName(cells))
+            doc.storeToURL(uno.systemPathToFileUrl(os.path.abspath(path)),
+                           (PropertyValue(Name="FilterName", Value="Calc MS Excel 2007 XML"),))
+            doc.close(True)
+            try:
+                desktop.terminate()
+            except Exception:  # the bridge goes down with the office
+                pass
+        finally:
+            try:
+                office.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                office.kill()
+
+
+def xlsxwriter_workbook(path):
+    """A parts table as XlsxWriter writes it: rich strings, merged areas, all diagonals,
+    alignments, hidden rows and columns, a changed default row height, frozen panes and a
+    saved selection on the second of three sheets, the first one hidden."""
+    wb = xlsxwriter.Workbook(path)
+    hidden = wb.add_worksheet("Hidden")
+    hidden.write("A1", "not shown")
+    ws = wb.add_worksheet("表")
+    wb.add_worksheet("Notes").write("A1", "notes")
+    hidden.hide()
+
+    def fmt(**props):
+        return wb.add_format(props)
+
+    thin = {"border": 1}
+    title = fmt(bold=True, font_size=14, align="center", valign="vcenter", border=2)
+    head = fmt(bold=True, align="center", valign="vcenter", **thin)
+    wrap = fmt(text_wrap=True, valign="vcenter", **thin)
+    ws.set_default_row(18)
+    ws.set_column("A:A", 5)
+    ws.set_column("B:B", 10)
+    ws.set_column("C:C", 24)
+    ws.set_column("D:E", 9)
+    ws.set_column("H:H", 12, None, {"hidden": True})
+    ws.set_row(0, 24)
+    ws.merge_range("A1:F1", "部品一覧表", title)
+    ws.merge_range("A2:A3", "No.", head)
+    for col, text in zip("BCD", ["品番", "品名", "材質"]):
+        ws.merge_range(f"{col}2:{col}3", text, head)
+    ws.merge_range("E2:F2", "数量・単価", head)
+    ws.write("E3", "数量", head)
+    ws.write("F3", "単価（円）", head)
+    price = fmt(num_format="#,##0", **thin)
+    for i, (code, part, material, count, unit) in enumerate(PARTS):
+        row = 3 + i
+        if "\n" in part:
+            ws.set_row(row, 30)
+        ws.write_number(row, 0, i + 1, fmt(align="center", **thin))
+        ws.write(row, 1, code, wrap)
+        ws.write(row, 2, part, wrap)
+        ws.write(row, 3, material, wrap)
+        ws.write_number(row, 4, count, fmt(num_format="0", **thin))
+        ws.write_number(row, 5, unit, price)
+    ws.write_rich_string("C9", "六角ナット ", fmt(bold=True, font_color="red"), "M12",
+                         "（予備）", wrap)
+    ws.set_row(9, None, None, {"hidden": True})
+    ws.write("A10", "（非表示）")
+    ws.write("A11", "作成日", fmt(**thin))
+    ws.write_datetime("B11", datetime.datetime(2023, 2, 11), fmt(num_format="yyyy/m/d", **thin))
+    ws.write_datetime("C11", datetime.datetime(2019, 5, 1),
+                      fmt(num_format='[$-411]ggge"年"m"月"d"日"', align="right", **thin))
+    ws.write("D11", "", fmt(diag_type=3, diag_border=1, **thin))
+    ws.write("E11", "合計", fmt(diag_type=1, diag_border=4, **thin))
+    ws.write_formula("F11", "=SUMPRODUCT(E4:E8,F4:F8)", price,
+                     sum(c * p for *_, c, p in PARTS))
+    ws.write("G11", "", fmt(diag_type=2, diag_border=7))
+    aligns = ["left", "center", "right", "fill", "justify", "center_across", "distributed"]
+    for i, align in enumerate(aligns):
+        ws.write(11, i, align, fmt(align=align, font_size=9 + i))
+    ws.write_datetime("A13", datetime.datetime(1900, 1, 1, 13, 5), fmt(num_format="h:mm"))
+    ws.write_number("B13", 0.256, fmt(num_format="0.0%"))
+    ws.write_number("C13", 1234.5)
+    ws.write_number("D13", 1 / 3)
+    ws.write_boolean("E13", True)
+    ws.write_formula("F13", "=1/0", None, "#DIV/0!")
+    ws.write_formula("G13", '="計"&"算"', None, "計算")
+    ws.freeze_panes(3, 0)
+    ws.set_selection("A1:F11")
+    ws.activate()
+    wb.close()
+
+
+def gnumeric_workbook(source, path):
+    """The XlsxWriter workbook read and written again by Gnumeric's own .xlsx writer."""
+    with tempfile.TemporaryDirectory() as tmp:
+        subprocess.run(["ssconvert", "--export-type=Gnumeric_Excel:xlsx2", source, path],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       env=dict(os.environ, HOME=tmp))
+
+
 def openpyxl_parts_table(path):
     """The sample: a parts table with merged headers, borders and two-line cells, saved with the
     whole table selected."""
@@ -253,6 +383,13 @@ def main():
                          ['<table:table table:name="Cover"><table:table-row><table:table-cell/>'
                           '</table:table-row></table:table>',
                           parts_sheet("部品表", selection_hidden_row=True)], "部品表")
+    libreoffice_saved_selection(os.path.join(HERE, "libreoffice-selection.xlsx"),
+                                ['<table:table table:name="Cover"><table:table-row>'
+                                 '<table:table-cell/></table:table-row></table:table>',
+                                 parts_sheet("部品表")], "部品表", "A2:F9")
+    xlsxwriter_workbook(os.path.join(HERE, "xlsxwriter-parts.xlsx"))
+    gnumeric_workbook(os.path.join(HERE, "xlsxwriter-parts.xlsx"),
+                      os.path.join(HERE, "gnumeric-parts.xlsx"))
     openpyxl_parts_table(os.path.join(ROOT, "examples", "parts-table.xlsx"))
     return 0
 

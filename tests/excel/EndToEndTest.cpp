@@ -33,6 +33,9 @@ TEST(EndToEnd, WorkbooksGiveTheirPinnedSnapshotAndDrawing) {
         {kData / "openpyxl-styles.xlsx", ""},
         {kData / "libreoffice-parts.xlsx", "部品表!A1:F10"},
         {kData / ".." / ".." / "examples" / "parts-table.xlsx", ""},
+        {kData / "libreoffice-selection.xlsx", ""},
+        {kData / "xlsxwriter-parts.xlsx", ""},
+        {kData / "gnumeric-parts.xlsx", ""},
     };
     for (const Case& c : cases) {
         const std::string name = c.input.stem().string();

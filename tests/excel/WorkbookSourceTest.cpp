@@ -210,6 +210,42 @@ TEST(WorkbookSource, ReadsTheLibreOfficeWorkbook) {
     EXPECT_EQ(OpenWorkbookSource(kData + "/libreoffice-parts.xlsx")->SheetName(), "Cover");
 }
 
+// XlsxWriter's table (and the same table written again by Gnumeric, whose default font is
+// "Sans" 10: 6 pixels a digit): a hidden first sheet, a selection in a frozen pane, a changed
+// default row height, rich text, every diagonal, a hidden row and column.
+TEST(WorkbookSource, ReadsTheXlsxWriterAndGnumericWorkbooks) {
+    for (const char* file : {"xlsxwriter-parts.xlsx", "gnumeric-parts.xlsx"}) {
+        SCOPED_TRACE(file);
+        const bool gnumeric = file[0] == 'g';
+        auto source = OpenWorkbookSource(kData + "/" + file);
+        EXPECT_EQ(source->SheetName(), "表");
+        ExpectRange(source->Selection(), 1, 1, 11, 6);
+        EXPECT_DOUBLE_EQ(source->Cell("C1").columnWidth, gnumeric ? 23.83 : 24);
+        EXPECT_EQ(source->Cell("H1").columnWidth, 0);
+        EXPECT_EQ(source->Cell("G9").rowHeight, 18); // the sheet's default
+        EXPECT_EQ(source->Cell("A10").rowHeight, 0);
+        EXPECT_DOUBLE_EQ(source->Cell("A11").mergeTop, 24 + 18 * 6 + 30 * 2);
+        EXPECT_EQ(source->Cell("C9").text, "六角ナット M12（予備）");
+        EXPECT_EQ(source->Cell("C4").text, "ブラケット\n（左右対称）");
+        EXPECT_EQ(source->Cell("C11").text, "令和1年5月1日");
+        EXPECT_EQ(source->Cell("F11").text, "31,552"); // a formula's cached value
+        const auto both = source->Cell("D11").borders;
+        EXPECT_EQ(both[kBorderDown], 1);
+        EXPECT_EQ(both[kBorderUp], 1);
+        EXPECT_EQ(source->Cell("E11").borders[kBorderUp], -4118);
+        EXPECT_EQ(source->Cell("E11").borders[kBorderDown], kLineStyleNone);
+        EXPECT_EQ(source->Cell("G11").borders[kBorderDown], 1);
+        EXPECT_EQ(source->Cell("F12").horizontalAlignment, kAlignCenterAcrossSelection);
+        EXPECT_EQ(source->Cell("G12").horizontalAlignment, kAlignDistributed);
+        EXPECT_EQ(source->Cell("G12").fontSize, 15);
+        EXPECT_EQ(source->Cell("E2").mergeColumns, 2);
+    }
+    // LibreOffice saved with a range selected on its second sheet.
+    auto source = OpenWorkbookSource(kData + "/libreoffice-selection.xlsx");
+    EXPECT_EQ(source->SheetName(), "部品表");
+    ExpectRange(source->Selection(), 2, 1, 8, 6);
+}
+
 TEST(WorkbookSource, RangeAndSheetOptions) {
     const auto parts =
         Workbook(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row>)",
