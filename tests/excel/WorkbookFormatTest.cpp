@@ -87,5 +87,33 @@ TEST(WorkbookBuiltinFormats, AreThoseOfAJapaneseExcel) {
     EXPECT_EQ(BuiltinNumberFormat(999), "");
 }
 
+TEST(WorkbookIsoDates, BecomeExcelSerials) {
+    const struct {
+        const char* text;
+        bool date1904;
+        std::optional<double> serial;
+    } cases[] = {
+        {"2023-02-11", false, 44968},
+        {"2023-02-11T13:05:00Z", false, 44968 + 13.0 / 24 + 5.0 / 1440},
+        {"2023-02-11T12:00:00.5+09:00", false, 44968.5 + 0.5 / 86400},
+        {"1900-01-01", false, 1},
+        {"1900-02-28", false, 59},
+        {"1900-03-01", false, 61}, // after the 1900-02-29 Excel counts
+        {"1904-01-02", true, 1},
+        {"18:00:00", false, 0.75},
+        {"1899-12-31", false, std::nullopt},
+        {"1903-12-31", true, std::nullopt},
+        {"2023-13-01", false, std::nullopt},
+        {"noon", false, std::nullopt},
+        {"", false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto serial = SerialFromIsoDate(c.text, c.date1904);
+        ASSERT_EQ(serial.has_value(), c.serial.has_value()) << c.text;
+        if (serial)
+            EXPECT_NEAR(*serial, *c.serial, 1e-9) << c.text;
+    }
+}
+
 } // namespace
 } // namespace sheetlift
