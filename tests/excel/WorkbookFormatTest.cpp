@@ -110,8 +110,9 @@ TEST(WorkbookIsoDates, BecomeExcelSerials) {
     for (const auto& c : cases) {
         const auto serial = SerialFromIsoDate(c.text, c.date1904);
         ASSERT_EQ(serial.has_value(), c.serial.has_value()) << c.text;
-        if (serial)
+        if (serial) {
             EXPECT_NEAR(*serial, *c.serial, 1e-9) << c.text;
+        }
     }
 }
 

@@ -458,10 +458,11 @@ TEST(WorkbookSource, ReadsCellsOfOtherWriters) {
     for (const auto& c : cases) {
         const SourceCell cell = source->Cell(c.cell);
         EXPECT_EQ(cell.text, c.text) << c.cell;
-        if (const double* number = std::get_if<double>(&c.value))
+        if (const double* number = std::get_if<double>(&c.value)) {
             EXPECT_NEAR(std::get<double>(cell.value2), *number, 1e-9) << c.cell;
-        else
+        } else {
             EXPECT_EQ(cell.value2, c.value) << c.cell;
+        }
     }
     EXPECT_EQ(source->Cell("D5").fontSize, 11);
     EXPECT_EQ(source->Cell("A4").rowHeight, 20); // the later of two rows 4
