@@ -1,0 +1,16 @@
+// UTF-8 <-> UTF-16 for the Win32 API, and the system's description of an error code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sheetlift {
+
+std::wstring Widen(std::string_view utf8);   // invalid sequences become U+FFFD
+std::string Narrow(std::wstring_view utf16); // unpaired surrogates become U+FFFD
+
+// The system's text for a Win32 error or an HRESULT, without the trailing line break; the
+// number in hex when the system has no text for it.
+std::string SystemMessage(long code);
+
+} // namespace sheetlift
