@@ -1,0 +1,13 @@
+// The system's legacy ("ANSI") code page, in which the DXF file is written: code page 932 on a
+// Japanese Windows. Elsewhere code page 932 itself, so that every platform writes the same file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sheetlift {
+
+// UTF-8 to the legacy code page; a character it cannot represent becomes "?".
+std::string EncodeLegacy(std::string_view utf8);
+
+} // namespace sheetlift
