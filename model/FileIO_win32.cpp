@@ -32,6 +32,21 @@ std::string DisplayPath(const std::filesystem::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
+std::filesystem::path ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (n == 0)
+            throw Error("Cannot find the program's own file: " +
+                        SystemMessage(long(GetLastError())));
+        if (n < buffer.size()) { // otherwise cut off: try a larger buffer
+            buffer.resize(n);
+            return std::filesystem::path(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path) {
     FileHandle file{CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

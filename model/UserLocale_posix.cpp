@@ -1,20 +1,10 @@
-#include "model/Platform.h"
-
-#include "model/Error.h"
+#include "model/UserLocale.h"
 
 #include <cstring>
 #include <langinfo.h>
 #include <locale.h>
 
 namespace sheetlift {
-
-std::filesystem::path ExecutablePath() {
-    std::error_code ec;
-    auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        throw Error("Cannot find the program's own file: " + ec.message());
-    return path;
-}
 
 NumberLocale UserNumberLocale() {
     // The environment's locale, read without changing the process-wide one.

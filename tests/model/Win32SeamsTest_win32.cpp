@@ -1,7 +1,7 @@
 // The Win32 seams of the model: user locale numbers and UTF-16 file names.
 #include "model/Error.h"
 #include "model/FileIO.h"
-#include "model/Platform.h"
+#include "model/UserLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,12 @@ TEST(UserNumberLocale, FollowsTheUsersDecimalSeparator) {
         EXPECT_EQ(UserNumberLocale().decimalSeparator, '.');
     }
     EXPECT_EQ(UserNumberLocale().decimalSeparator, '.');
+}
+
+TEST(ExecutablePath, IsThisProgramsFile) {
+    const auto path = ExecutablePath();
+    EXPECT_TRUE(path.is_absolute()) << path;
+    EXPECT_EQ(path.filename(), "test_model.exe");
 }
 
 class Win32Files : public ::testing::Test {
