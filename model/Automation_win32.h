@@ -92,6 +92,8 @@ class Variant {
         v_.vt = VT_BOOL, v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
     }
     explicit Variant(std::string_view utf8);
+    // Without this a string literal would pick the bool constructor.
+    explicit Variant(const char* utf8) : Variant(std::string_view(utf8)) {}
     static Variant Missing(); // an optional argument left out
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
