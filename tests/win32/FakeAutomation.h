@@ -94,6 +94,28 @@ class FakeObject : public IDispatch {
     long refs_ = 0;
 };
 
+// An object handed out per call (a cell's range, its font), deleted with its last reference.
+// `live` counts those not yet released.
+class TransientObject : public FakeObject {
+  public:
+    using FakeObject::FakeObject;
+    TransientObject(const TransientObject&) = delete;
+    TransientObject& operator=(const TransientObject&) = delete;
+    ~TransientObject() override { --live; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG n = FakeObject::Release();
+        if (n == 0)
+            delete this;
+        return n;
+    }
+    // Hands a new object to the caller.
+    static HRESULT Return(VARIANT* result, TransientObject* object) {
+        ++live;
+        return object->FakeObject::Return(result);
+    }
+    static inline int live = 0;
+};
+
 // Registers `object` as the running instance of `progId` for the test's lifetime: the ProgID
 // key under HKLM (the only place Wine looks) and the running-object table.
 class RunningServer {
@@ -122,6 +144,18 @@ class RunningServer {
 
 inline std::wstring Text(const VARIANT* v) {
     return v->vt == VT_BSTR ? std::wstring(v->bstrVal, SysStringLen(v->bstrVal)) : L"<not text>";
+}
+
+inline HRESULT ReturnNumber(VARIANT* result, double value) {
+    result->vt = VT_R8;
+    result->dblVal = value;
+    return S_OK;
+}
+
+inline HRESULT ReturnInt(VARIANT* result, int value) {
+    result->vt = VT_I4;
+    result->lVal = value;
+    return S_OK;
 }
 
 inline HRESULT ReturnText(VARIANT* result, const std::wstring& text) {
