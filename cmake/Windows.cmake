@@ -36,8 +36,12 @@ else()
                  "workbook reader (excel/Workbook*.cpp, excel/Xlsx*.cpp)")
 endif()
 
-# GoogleTest from Debian's sources, built with this compiler.
-if(SHEETLIFT_TESTS AND NOT TARGET GTest::gtest_main)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+# GoogleTest as installed for this target (vcpkg), else from Debian's sources built with this
+# compiler (the cross-build).
+if(SHEETLIFT_TESTS)
+  find_package(GTest CONFIG QUIET)
+  if(NOT GTest_FOUND)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  endif()
 endif()

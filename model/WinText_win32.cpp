@@ -37,7 +37,7 @@ std::string SystemMessage(long code) {
         message.pop_back();
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
-    return message.empty() ? std::string("error ") + hex : Narrow(message) + " (" + hex + ")";
+    return (message.empty() ? std::string("error") : Narrow(message)) + " (" + hex + ")";
 }
 
 } // namespace sheetlift

@@ -9,8 +9,8 @@ namespace sheetlift {
 std::wstring Widen(std::string_view utf8);   // invalid sequences become U+FFFD
 std::string Narrow(std::wstring_view utf16); // unpaired surrogates become U+FFFD
 
-// The system's text for a Win32 error or an HRESULT, without the trailing line break; the
-// number in hex when the system has no text for it.
+// The system's text for a Win32 error or an HRESULT followed by its number in hex:
+// "Access is denied (0x00000005)", "error (0x800401F3)" when the system has no text for it.
 std::string SystemMessage(long code);
 
 } // namespace sheetlift

@@ -103,7 +103,14 @@ class FakeCad : public ::testing::Test {
 };
 
 TEST_F(FakeCad, NotInstalledRaisesTheLookupError) {
-    EXPECT_THROW(IsCadRunning(), Error);
+    try {
+        IsCadRunning();
+        FAIL() << "no error";
+    } catch (const Error& e) { // the system's reason and its code, after what was looked up
+        EXPECT_TRUE(std::string(e.what()).starts_with("IJCAD 2023 (Gcad.Application.23)"));
+        EXPECT_TRUE(std::string(e.what()).ends_with("(0x800401F3)"))
+            << e.what(); // CO_E_CLASSSTRING
+    }
     EXPECT_THROW(InsertDxfIntoCad(dxf_), Error);
     EXPECT_TRUE(fs::exists(dxf_));
 }

@@ -2,6 +2,8 @@
 // name, and the registration that lets GetActiveObject find them by program identifier.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -126,8 +128,9 @@ class RunningServer {
         StringFromGUID2(clsid, text, 40);
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key_ + L"\\CLSID").c_str(), nullptr, REG_SZ, text,
                         DWORD((wcslen(text) + 1) * sizeof(wchar_t)));
-        if (object)
-            RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie_);
+        if (object) {
+            EXPECT_EQ(RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie_), S_OK);
+        }
     }
     ~RunningServer() {
         if (cookie_)
