@@ -1,11 +1,8 @@
 #include "dxf/MakeR12Dxf_V.h"
 
 #include "model/NumberFormat.h"
-#include "textconv/Codepage.h"
-#include "textconv/Utf8.h"
 
 #include <charconv>
-#include <cstring>
 
 namespace sheetlift {
 
@@ -214,41 +211,6 @@ void AddDxfText(std::string& list, std::string_view text, const TAcadPoint& poin
 void AddDxfEnd(std::string& list) {
     Pair(list, "  0", "ENDSEC");
     Pair(list, "  0", "EOF");
-}
-
-std::string EncodeDxfText(std::string list) {
-    // In place: no character takes more bytes in code page 932 than in UTF-8, and the file is
-    // almost all ASCII, which stays as it is and moves in runs.
-    const std::size_t size = list.size();
-    std::size_t in = 0;
-    std::size_t out = 0;
-    while (in < size) {
-        std::size_t run = in;
-        for (std::uint64_t word; run + 8 <= size; run += 8) {
-            std::memcpy(&word, list.data() + run, 8);
-            if (word & 0x8080808080808080u)
-                break;
-        }
-        while (run < size && static_cast<unsigned char>(list[run]) < 0x80)
-            ++run;
-        if (out != in)
-            std::memmove(list.data() + out, list.data() + in, run - in);
-        out += run - in;
-        in = run;
-        if (in == size)
-            break;
-        const auto code = Cp932Code(NextCodePoint(list, in));
-        if (!code) {
-            list[out++] = '?';
-        } else if (*code > 0xFF) {
-            list[out++] = char(*code >> 8);
-            list[out++] = char(*code & 0xFF);
-        } else {
-            list[out++] = char(*code);
-        }
-    }
-    list.resize(out);
-    return list;
 }
 
 } // namespace sheetlift

@@ -17,7 +17,7 @@ struct TAcadPoint {
 };
 
 // The file text is one string in which every entry is followed by CR LF. It stays UTF-8 until
-// EncodeDxfText turns the finished file into its code page.
+// the finished file is encoded in the system's legacy code page (EncodeLegacy).
 
 // Starts the file afresh: HEADER section, then opens TABLES. `declareCodepage` adds
 // $DWGCODEPAGE ANSI_932 so that readers outside Japanese Windows decode the texts correctly.
@@ -38,9 +38,5 @@ void AddDxfText(std::string& list, std::string_view text, const TAcadPoint& poin
                 int hJust, int vJust, std::string_view alignCode, std::string_view layer,
                 std::int32_t colour);
 void AddDxfEnd(std::string& list);
-
-// The finished file text in the file's code page (932), exactly as EncodeCp932 gives it: a
-// character the code page lacks becomes "?".
-std::string EncodeDxfText(std::string list);
 
 } // namespace sheetlift

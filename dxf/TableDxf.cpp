@@ -4,6 +4,7 @@
 #include "dxf/RuleLines.h"
 #include "model/FileIO.h"
 #include "textconv/Codepage.h"
+#include "textconv/LegacyCodepage.h"
 #include "textconv/Utf8.h"
 
 #include <array>
@@ -155,7 +156,7 @@ std::string BuildTableDxf(const CellTable& table, const TextGrid& texts, const S
     AddDxfEntitiesStart(list);
     TableWriter(table, texts, settings, cellLineDraw, warnings).Write(list);
     AddDxfEnd(list);
-    return EncodeDxfText(std::move(list));
+    return EncodeLegacy(std::move(list));
 }
 
 DxfResult WriteTableDxf(const CellTable& table, const TextGrid& texts, const Settings& settings,

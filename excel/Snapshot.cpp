@@ -130,11 +130,11 @@ class SnapshotSource : public SelectionSource {
     SelectionRange Selection() override { return range_; }
 
     SourceCell Cell(const std::string& address) override {
-        int row = 0;
-        int column = 0;
-        if (ParseCellAddress(address, row, column)) {
-            const int i = row - range_.row;
-            const int j = column - range_.column;
+        std::string why;
+        const auto cell = ParseCellRange(address, why);
+        if (cell && cell->rows == 1 && cell->columns == 1) {
+            const int i = cell->row - range_.row;
+            const int j = cell->column - range_.column;
             if (i >= 0 && i < range_.rows && j >= 0 && j < range_.columns)
                 return cells_[std::size_t(i) * range_.columns + j];
         }

@@ -14,23 +14,6 @@ std::string Value2Text(const CellValue& value) {
     return std::visit(Visitor{}, value);
 }
 
-bool ParseCellAddress(std::string_view address, int& row, int& column) {
-    std::size_t k = 0;
-    long long col = 0;
-    while (k < address.size() && address[k] >= 'A' && address[k] <= 'Z' && col <= kMaxSheetColumns)
-        col = col * 26 + (address[k++] - 'A' + 1);
-    long long r = 0;
-    const std::size_t digits = k;
-    while (k < address.size() && address[k] >= '0' && address[k] <= '9' && r <= kMaxSheetRows)
-        r = r * 10 + (address[k++] - '0');
-    if (digits == 0 || k == digits || k != address.size() || col > kMaxSheetColumns || r < 1 ||
-        r > kMaxSheetRows)
-        return false;
-    row = int(r);
-    column = int(col);
-    return true;
-}
-
 void CheckSelection(const SelectionRange& range) {
     if (range.rows < 1 || range.columns < 1 || range.row < 1 || range.column < 1 ||
         range.row > kMaxSheetRows - range.rows + 1 ||

@@ -5,8 +5,10 @@
 #include "model/Error.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace sheetlift {
@@ -61,8 +63,20 @@ constexpr int kMaxSheetRows = 1048576;
 constexpr int kMaxSheetColumns = 16384;
 constexpr long long kMaxSelectionCells = 2'000'000;
 
-// "B3" -> row 3, column 2; false unless it is one cell address within the sheet's limits.
-bool ParseCellAddress(std::string_view address, int& row, int& column);
+// A1 references, as users and files write them.
+// "B3" or "$B$3" (letters in either case) at `at`, which it advances past: row and column from
+// 1, limits not checked. Nothing when there is no address there.
+std::optional<std::pair<long, long>> ParseAddress(std::string_view text, std::size_t& at);
+// A cell or range without a sheet name ("A1:D9", corners in any order) within the sheet's
+// limits; otherwise nothing, and `why` says what is wrong.
+std::optional<SelectionRange> ParseCellRange(std::string_view text, std::string& why);
+// A range that may name its sheet: "Sheet1!A1:D9", "'It''s'!A1".
+struct RangeText {
+    std::string sheet; // empty when the text names none
+    SelectionRange range;
+};
+std::optional<RangeText> SplitRangeText(std::string_view text, std::string& why);
+RangeText ParseRangeText(std::string_view text); // throws Error saying what is wrong
 
 // Throws Error when the selection is empty, leaves the sheet or holds too many cells.
 void CheckSelection(const SelectionRange& range);

@@ -23,6 +23,7 @@
 #include "excel/CellFormat.h"
 #include "model/CellTable.h"
 #include "model/FileIO.h"
+#include "textconv/Utf8.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
@@ -43,97 +44,7 @@ constexpr std::uint64_t kMaxPartBytes = 256ULL << 20;
 constexpr std::uint64_t kMaxTotalBytes = 1ULL << 30;
 constexpr std::uint64_t kRatioCheckedFrom = 1ULL << 20;
 constexpr std::uint64_t kMaxRatio = 200;
-constexpr int kMaxRows = 1048576;
-constexpr int kMaxColumns = 16384;
 constexpr std::size_t kMaxTextUnits = 32767;
-
-// --- A1 references ---
-
-// "B3" / "$B$3" from `at`; advances `at`. Nothing when it is not an address.
-std::optional<std::pair<long, long>> ParseAddress(std::string_view text, std::size_t& at) {
-    std::size_t i = at;
-    if (i < text.size() && text[i] == '$')
-        ++i;
-    long column = 0;
-    const std::size_t lettersStart = i;
-    while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) &&
-           i - lettersStart < 4)
-        column = column * 26 + (std::toupper(static_cast<unsigned char>(text[i++])) - 'A' + 1);
-    if (i == lettersStart)
-        return std::nullopt;
-    if (i < text.size() && text[i] == '$')
-        ++i;
-    long row = 0;
-    const std::size_t digitsStart = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
-           i - digitsStart < 8)
-        row = row * 10 + (text[i++] - '0');
-    if (i == digitsStart || text[digitsStart] == '0')
-        return std::nullopt;
-    at = i;
-    return std::make_pair(row, column);
-}
-
-std::string CheckLimits(long row, long column, std::string_view text) {
-    if (column > kMaxColumns)
-        return "\"" + std::string(text) + "\": column past the last column XFD";
-    if (row > kMaxRows)
-        return "\"" + std::string(text) + "\": row past the last row 1048576";
-    return {};
-}
-
-// A cell range without a sheet name; the reason on failure.
-std::optional<SelectionRange> ParseCellRange(std::string_view text, std::string& why) {
-    std::size_t at = 0;
-    const auto first = ParseAddress(text, at);
-    auto second = first;
-    if (first && at < text.size() && text[at] == ':') {
-        ++at;
-        second = ParseAddress(text, at);
-    }
-    if (!first || !second || at != text.size()) {
-        why = "\"" + std::string(text) + "\" is not a cell address or range like A1:D9";
-        return std::nullopt;
-    }
-    why = CheckLimits(std::max(first->first, second->first),
-                      std::max(first->second, second->second), text);
-    if (!why.empty())
-        return std::nullopt;
-    SelectionRange range;
-    range.row = int(std::min(first->first, second->first));
-    range.column = int(std::min(first->second, second->second));
-    range.rows = int(std::abs(first->first - second->first)) + 1;
-    range.columns = int(std::abs(first->second - second->second)) + 1;
-    return range;
-}
-
-std::optional<RangeText> SplitRangeText(std::string_view text, std::string& why) {
-    RangeText result;
-    const std::size_t bang = text.rfind('!');
-    if (bang != std::string_view::npos) {
-        std::string_view sheet = text.substr(0, bang);
-        if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
-            sheet = sheet.substr(1, sheet.size() - 2);
-            for (std::size_t i = 0; i < sheet.size(); ++i) {
-                result.sheet += sheet[i];
-                if (sheet[i] == '\'' && i + 1 < sheet.size() && sheet[i + 1] == '\'')
-                    ++i;
-            }
-        } else {
-            result.sheet = std::string(sheet);
-        }
-        if (result.sheet.empty()) {
-            why = "\"" + std::string(text) + "\": empty sheet name";
-            return std::nullopt;
-        }
-        text = text.substr(bang + 1);
-    }
-    const auto range = ParseCellRange(text, why);
-    if (!range)
-        return std::nullopt;
-    result.range = *range;
-    return result;
-}
 
 std::uint64_t CellKey(long row, long column) {
     return (std::uint64_t(row) << 16) | std::uint64_t(column);
@@ -173,33 +84,32 @@ bool IsTrue(pugi::xml_attribute a) {
     return v == "1" || v == "true";
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | (code >> 6));
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xE0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    }
-}
-
 // Spreadsheet texts escape characters XML cannot hold as _xHHHH_ (a carriage return is
 // _x000D_).
 void AppendUnescaped(std::string& out, std::string_view text) {
+    const auto escapeAt = [&](std::size_t i) -> std::optional<char32_t> {
+        if (text[i] != '_' || i + 6 >= text.size() || text[i + 1] != 'x' || text[i + 6] != '_' ||
+            !std::all_of(text.begin() + long(i) + 2, text.begin() + long(i) + 6,
+                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+            return std::nullopt;
+        return char32_t(std::stoul(std::string(text.substr(i + 2, 4)), nullptr, 16));
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
-            std::all_of(text.begin() + long(i) + 2, text.begin() + long(i) + 6,
-                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
-            const unsigned code =
-                unsigned(std::stoul(std::string(text.substr(i + 2, 4)), nullptr, 16));
-            if (code < 0xD800 || code > 0xDFFF)
-                AppendUtf8(out, code);
-            i += 6;
-        } else {
+        const auto code = escapeAt(i);
+        if (!code) {
             out += text[i];
+            continue;
+        }
+        i += 6;
+        if (*code < 0xD800 || *code > 0xDFFF) {
+            AppendUtf8(out, *code);
+        } else if (*code < 0xDC00 && i + 1 < text.size()) {
+            // A character beyond the basic plane comes as two escaped surrogates.
+            const auto low = escapeAt(i + 1);
+            if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00));
+                i += 7;
+            }
         }
     }
 }
@@ -771,12 +681,12 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
             std::ceil((std::clamp(format.attribute("baseColWidth").as_int(8), 0, 255) * mdw + 5) /
                       8.0) *
             8;
-    std::vector<double> pixels(kMaxColumns + 1, defaultPixels);
-    columnStyle_.assign(kMaxColumns + 1, -1);
+    std::vector<double> pixels(kMaxSheetColumns + 1, defaultPixels);
+    columnStyle_.assign(kMaxSheetColumns + 1, -1);
     // Overlapping <col> ranges: the later one wins, as for any later setting.
     ForEach(Child(root, "cols"), "col", [&](pugi::xml_node c) {
         const long first = c.attribute("min").as_llong(), last = c.attribute("max").as_llong();
-        if (first < 1 || last < first || last > kMaxColumns)
+        if (first < 1 || last < first || last > kMaxSheetColumns)
             package.Fail("its part " + name + " has a column range " + std::to_string(first) + "-" +
                          std::to_string(last) + " outside Excel's columns 1-16384");
         const double width = IsTrue(c.attribute("hidden")) ? 0
@@ -788,9 +698,9 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
             columnStyle_[std::size_t(k)] = style;
         }
     });
-    columnWidth_.assign(kMaxColumns + 1, 0);
-    columnLeft_.assign(kMaxColumns + 2, 0);
-    for (std::size_t k = 1; k <= kMaxColumns; ++k) {
+    columnWidth_.assign(kMaxSheetColumns + 1, 0);
+    columnLeft_.assign(kMaxSheetColumns + 2, 0);
+    for (std::size_t k = 1; k <= kMaxSheetColumns; ++k) {
         const double px = pixels[k];
         columnWidth_[k] = px <= 0        ? 0
                           : px < mdw + 5 ? std::floor(px / (mdw + 5) * 100 + 0.5) / 100
@@ -869,7 +779,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         rowNumber = row.attribute("r") ? row.attribute("r").as_llong()
                     : firstAddress     ? firstAddress->first
                                        : rowNumber + 1;
-        if (rowNumber < 1 || rowNumber > kMaxRows)
+        if (rowNumber < 1 || rowNumber > kMaxSheetRows)
             fail("has a row " + std::to_string(rowNumber) + " past Excel's 1,048,576 rows");
         RowInfo info{rowNumber, defaultRowHeight_, -1};
         if (row.attribute("ht"))
@@ -893,7 +803,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
             } else {
                 ++column;
             }
-            if (column > kMaxColumns)
+            if (column > kMaxSheetColumns)
                 fail("has a cell past Excel's 16,384 columns in row " + std::to_string(rowNumber));
             cells_[CellKey(rowNumber, column)] = ReadCell(c, package, name, rowNumber, column);
             lastRow = std::max(lastRow, rowNumber);
@@ -1000,7 +910,7 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
     cell.borders = own.borders;
     auto shared = [&](int edge, long r, long k, int opposite) {
         if (cell.borders[std::size_t(edge)] == kLineStyleNone && r >= 1 && k >= 1 &&
-            r <= kMaxRows && k <= kMaxColumns)
+            r <= kMaxSheetRows && k <= kMaxSheetColumns)
             cell.borders[std::size_t(edge)] = style(r, k).borders[std::size_t(opposite)];
     };
     shared(kBorderTop, row - 1, column, kBorderBottom);
@@ -1047,14 +957,6 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
 }
 
 } // namespace
-
-RangeText ParseRangeText(std::string_view text) {
-    std::string why;
-    auto range = SplitRangeText(text, why);
-    if (!range)
-        throw Error("Bad range " + why);
-    return std::move(*range);
-}
 
 std::unique_ptr<SelectionSource> OpenWorkbookBytes(std::string bytes, const std::string& fileName,
                                                    const WorkbookOptions& options) {

@@ -24,12 +24,4 @@ std::unique_ptr<SelectionSource> OpenWorkbookSource(const std::filesystem::path&
 std::unique_ptr<SelectionSource> OpenWorkbookBytes(std::string bytes, const std::string& fileName,
                                                    const WorkbookOptions& options = {});
 
-// A range text as the user or a file writes it: "B3", "A1:D9", "$A$1:$D$9", "Sheet1!A1:D9",
-// "'My sheet'!A1". The corners may come in any order; addresses past XFD1048576 are rejected.
-struct RangeText {
-    std::string sheet; // empty when the text names none
-    SelectionRange range;
-};
-RangeText ParseRangeText(std::string_view text); // throws Error saying what is wrong
-
 } // namespace sheetlift

@@ -16,8 +16,9 @@ inline bool IsCp932LeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// UTF-8 to code page 932; every character without a mapping becomes one "?".
-std::string EncodeCp932(std::string_view utf8);
+// UTF-8 to code page 932; every character without a mapping becomes one "?". Works in place
+// (no character takes more bytes in code page 932 than in UTF-8), so pass large texts by move.
+std::string EncodeCp932(std::string utf8);
 // Code page 932 to UTF-8.
 std::string DecodeCp932(std::string_view bytes);
 

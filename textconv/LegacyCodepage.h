@@ -8,6 +8,6 @@
 namespace sheetlift {
 
 // UTF-8 to the legacy code page; a character it cannot represent becomes "?".
-std::string EncodeLegacy(std::string_view utf8);
+std::string EncodeLegacy(std::string utf8);
 
 } // namespace sheetlift

@@ -4,8 +4,8 @@
 
 namespace sheetlift {
 
-std::string EncodeLegacy(std::string_view utf8) {
-    return EncodeCp932(utf8);
+std::string EncodeLegacy(std::string utf8) {
+    return EncodeCp932(std::move(utf8));
 }
 
 } // namespace sheetlift

@@ -6,7 +6,7 @@
 
 namespace sheetlift {
 
-std::string EncodeLegacy(std::string_view utf8) {
+std::string EncodeLegacy(std::string utf8) {
     const std::wstring wide = Widen(utf8);
     if (wide.empty())
         return {};

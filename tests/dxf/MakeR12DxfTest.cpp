@@ -110,17 +110,5 @@ TEST(MakeR12Dxf, TextEntityGroupsInOrder) {
                     " 71\r\n0\r\n 72\r\n0\r\n 73\r\n2\r\n");
 }
 
-TEST(MakeR12Dxf, EncodingReplacesOnlyWhatCodePage932Lacks) {
-    // U+FF5E is 0x8160 in Microsoft's table; the emoji has no code.
-    EXPECT_EQ(EncodeDxfText("  1\r\n表\xEF\xBD\x9E\xF0\x9F\x98\x80x\r\n"),
-              "  1\r\n\x95\x5C\x81\x60?x\r\n");
-    // The in-place encoding gives what the shared converter gives, best fit and broken UTF-8
-    // included.
-    const std::string mixed = "ab\xC2\xA9\xC2\xA5 ｶﾅ全角～\xE2\x88\x92\xFF\xC3 \xF0\x9F\x98\x80 "
-                              "\xED\xA0\x80 z";
-    for (std::size_t cut = 0; cut <= mixed.size(); ++cut)
-        EXPECT_EQ(EncodeDxfText(mixed.substr(cut)), EncodeCp932(mixed.substr(cut))) << cut;
-}
-
 } // namespace
 } // namespace sheetlift

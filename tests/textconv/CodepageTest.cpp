@@ -106,6 +106,27 @@ TEST(EncodeCp932, CharactersBeyondTheBasicPlaneBecomeOneQuestionMark) {
     EXPECT_FALSE(Cp932Code(U'\U0001F600'));
 }
 
+TEST(EncodeCp932, AsciiRunsAndOtherCharactersMixAtEveryOffset) {
+    // Byte by byte through the tables: what the run-skipping encoder must give.
+    const auto slow = [](const std::string& text) {
+        std::string out;
+        for (std::size_t pos = 0; pos < text.size();) {
+            const auto code = Cp932Code(NextCodePoint(text, pos));
+            if (!code)
+                out += '?';
+            else if (*code > 0xFF)
+                out += char(*code >> 8), out += char(*code & 0xFF);
+            else
+                out += char(*code);
+        }
+        return out;
+    };
+    const std::string mixed = "ab\xC2\xA9\xC2\xA5 ｶﾅ全角～\xE2\x88\x92\xFF\xC3 \xF0\x9F\x98\x80 "
+                              "\xED\xA0\x80 z0123456789abcdef";
+    for (std::size_t cut = 0; cut <= mixed.size(); ++cut)
+        EXPECT_EQ(EncodeCp932(mixed.substr(cut)), slow(mixed.substr(cut))) << cut;
+}
+
 TEST(EncodeCp932, MixedText) {
     EXPECT_EQ(EncodeCp932("A\xEF\xBD\xB1漢字\n"), "A\xB1\x8A\xBF\x8E\x9A\n");
     EXPECT_EQ(EncodeCp932(""), "");
