@@ -21,6 +21,17 @@ QPushButton* DialogButton(QDialog* dialog, const char* name, const QString& capt
     return button;
 }
 
+// Enter presses the button that has the focus, as on Windows; in a text box it does nothing,
+// for neither dialog has a default button.
+bool EnterOnFocusedButton(QDialog& dialog, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (auto* button = qobject_cast<QPushButton*>(dialog.focusWidget()))
+        button->click();
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
@@ -45,15 +56,12 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 }
 
 void TForm3::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
+    if (EnterOnFocusedButton(*this, event))
         return;
-    default:
+    if (event->key() == Qt::Key_Escape)
+        event->accept();
+    else
         QDialog::keyPressEvent(event);
-    }
 }
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
@@ -96,6 +104,11 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     connect(Edit3, &QLineEdit::textChanged, this, &TForm4::Edit3Change);
     connect(Edit4, &QLineEdit::textChanged, this, &TForm4::Edit4Change);
     connect(Edit5, &QLineEdit::textChanged, this, &TForm4::Edit5Change);
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event) {
+    if (!EnterOnFocusedButton(*this, event))
+        QDialog::keyPressEvent(event);
 }
 
 std::array<QCheckBox*, 5> TForm4::CheckBoxes() const {

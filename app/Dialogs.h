@@ -19,7 +19,8 @@ class TForm3 : public QDialog {
     QPushButton* Button2;
 
   protected:
-    // Neither button is the default or the cancel button: Enter and Escape keep it open.
+    // Neither button is the default or the cancel button: Enter in a box and Escape keep it
+    // open.
     void keyPressEvent(QKeyEvent* event) override;
 };
 
@@ -54,4 +55,7 @@ class TForm4 : public QDialog {
     void Edit3Change();
     void Edit4Change();
     void Edit5Change();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };

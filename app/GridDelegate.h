@@ -12,6 +12,9 @@ class GridDelegate : public QStyledItemDelegate {
     GridDelegate(const sheetlift::CellTable& table, QObject* parent = nullptr);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // The in-place editor sits on the cell's first line, where the text is painted.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
 
   private:
     const sheetlift::CellTable& table_;

@@ -13,23 +13,30 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 using namespace sheetlift;
@@ -40,6 +47,9 @@ namespace {
 constexpr int kDesignPanelWidth = 424;
 
 const QString kMessageCaption = QStringLiteral("メッセージ");
+
+// Windows' active-caption colour, which the grid's fixed cells wear.
+const QColor kActiveCaption(153, 180, 209);
 
 char DecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
@@ -159,6 +169,14 @@ QFont SheetliftFont(int pixels) {
     return font;
 }
 
+void SetUpApplication(QApplication& app) {
+    app.setFont(SheetliftFont(11));
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
 TForm1::TForm1(Prompt* prompt)
     : ownPrompt_(prompt ? nullptr : std::make_unique<MessageBoxPrompt>()),
       prompt_(prompt ? prompt : ownPrompt_.get()), settingsPath_(BesideExecutable(".ini")),
@@ -166,7 +184,12 @@ TForm1::TForm1(Prompt* prompt)
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Sheetlift " SHEETLIFT_VERSION));
     setFont(SheetliftFont(11));
-    resize(432, 288);
+    // The design size is also the smallest: below it the right-anchored controls would run
+    // over the left ones.
+    setMinimumSize(432, 288);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(432, 288),
+                                        screen->availableGeometry()));
 
     PageControl1 = Named(new QTabWidget(this), "PageControl1");
     auto* layout = new QVBoxLayout(this);
@@ -206,7 +229,7 @@ void TForm1::BuildPage1() {
     };
     Button2 = button("Button2", QStringLiteral("Bricscad へ描画"), {8, 1, 90, 25});
     Button2->hide();
-    Label1 = PlaceLabel(Panel1, QStringLiteral("対象セル："), 192, 3, "Label1");
+    Label1 = PlaceLabel(Panel1, QStringLiteral("対象セル："), 174, 3, "Label1");
     Button3 = button("Button3", QStringLiteral("Excel から取得"), {324, 1, 90, 25});
     Button3->setToolTip(QStringLiteral("アクティブな Excel から選択範囲を取得します"));
     const auto address = [this](const char* name, QRect geometry) {
@@ -217,11 +240,11 @@ void TForm1::BuildPage1() {
         e->setFont(SheetliftFont(13));
         return e;
     };
-    Edit2 = address("Edit2", {194, 22, 50, 24});
-    Label2 = PlaceLabel(Panel1, QStringLiteral("～"), 250, 24, "Label2");
-    Edit3 = address("Edit3", {268, 22, 50, 24});
-    Label4 = PlaceLabel(Panel1, QString(), 8, 32, "Label4");
-    Label4->setFixedWidth(300);
+    // The address boxes are wider than Excel's own, so that an address like CV1000 fits.
+    Edit2 = address("Edit2", {176, 22, 62, 24});
+    Label2 = PlaceLabel(Panel1, QStringLiteral("～"), 240, 24, "Label2");
+    Edit3 = address("Edit3", {256, 22, 62, 24});
+    Label4 = PlaceLabel(Panel1, QString(), 8, 32, "Label4"); // its width ends before Edit2
     Button4 = button("Button4", QStringLiteral("IJCAD へ挿入"), {324, 32, 90, 36});
     Button4->setToolTip(QStringLiteral("DXF ファイル作成,、AutoCAD, Bricscad に挿入"));
     Button4->setEnabled(false);
@@ -236,6 +259,7 @@ void TForm1::BuildPage1() {
         b->setText(caption);
         b->setToolTip(hint);
         b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus); // a speed button never takes the focus from the grid
         b->setGeometry(x, 50, 23, 22);
         connect(b, &QToolButton::clicked, this, [this, b] { SpeedButton1Click(b); });
         return b;
@@ -287,7 +311,12 @@ void TForm1::BuildPage1() {
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
     StringGrid1->setWordWrap(false);
+    // Fixed cells: the active-caption colour, texts centred from the top like the data cells.
+    QPalette fixedCells = StringGrid1->palette();
+    fixedCells.setColor(QPalette::Button, kActiveCaption);
     for (QHeaderView* header : {StringGrid1->horizontalHeader(), StringGrid1->verticalHeader()}) {
+        header->setPalette(fixedCells);
+        header->setDefaultAlignment(Qt::AlignHCenter | Qt::AlignTop);
         header->setMinimumSectionSize(0);
         header->setSectionResizeMode(QHeaderView::Interactive);
         header->setSectionsClickable(true);
@@ -303,6 +332,7 @@ void TForm1::BuildPage1() {
     connect(StringGrid1->verticalHeader(), &QHeaderView::sectionClicked, this,
             [this](int row) { StringGrid1FixedCellClick(0, row + 1); });
     if (auto* corner = StringGrid1->findChild<QAbstractButton*>()) {
+        corner->setPalette(fixedCells);
         disconnect(corner, nullptr, StringGrid1, nullptr);
         connect(corner, &QAbstractButton::clicked, this,
                 [this] { StringGrid1FixedCellClick(0, 0); });
@@ -312,6 +342,10 @@ void TForm1::BuildPage1() {
             StringGrid1Click();
     });
     connect(StringGrid1, &QTableView::clicked, this, &TForm1::StringGrid1Click);
+    // After an edit in place Edit1 shows the new text, so typing there cannot undo the edit.
+    connect(StringGrid1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            &TForm1::StringGrid1Click);
+    StringGrid1->installEventFilter(this);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(pos));
@@ -449,6 +483,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         PlaceRightAnchored();
     if (watched == Edit1 && event->type() == QEvent::KeyRelease)
         Edit1KeyUp(static_cast<QKeyEvent*>(event)->key());
+    if (watched == StringGrid1 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete) {
+            ClearSelection();
+            return true;
+        }
+        if (key->matches(QKeySequence::Copy)) {
+            // The whole selection, ready to paste into a spreadsheet.
+            QGuiApplication::clipboard()->setText(Q(RangeAsTabText(texts_, Selection())));
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -458,10 +504,11 @@ void TForm1::PlaceRightAnchored() {
         QWidget* widget;
         int x;
         int y;
-    } anchored[] = {{Label1, 192, 3}, {Button3, 324, 1},  {Edit2, 194, 22},     {Label2, 250, 24},
-                    {Edit3, 268, 22}, {Button4, 324, 32}, {CheckBox1, 249, 52}, {Label13, 378, 80}};
+    } anchored[] = {{Label1, 174, 3}, {Button3, 324, 1},  {Edit2, 176, 22},     {Label2, 240, 24},
+                    {Edit3, 256, 22}, {Button4, 324, 32}, {CheckBox1, 249, 52}, {Label13, 378, 80}};
     for (const auto& a : anchored)
         a.widget->move(a.x + shift, a.y);
+    Label4->resize(std::max(Edit2->x() - 4 - Label4->x(), 0), Label4->height());
     Edit1->resize(std::max(364 + shift, 40), Edit1->height());
 }
 
@@ -693,11 +740,15 @@ void TForm1::Button3Click() {
         close();
         return;
     }
+    // The details follow the grid's new current cell, so that typing in Edit1 never writes an
+    // earlier table's text into the new one.
+    StringGrid1Click();
     if (done) {
         ProgressBar1->setValue(0);
         ShowWHSize();
         prompt_->Inform(this, kMessageCaption, QStringLiteral(" 取得しました."));
         Button4->setEnabled(true);
+        StringGrid1->setFocus(); // the arrow keys move through the new table at once
     } else {
         if (!attachFailure.isEmpty())
             prompt_->Inform(this, kMessageCaption, attachFailure);
@@ -731,6 +782,11 @@ void TForm1::ConvertSelection(TextRoutine routine) {
     const GridRect rect = Selection();
     ConvertRange(texts_, rect, routine);
     model_->TextsChanged(rect.top - 1, rect.left - 1, rect.bottom - 1, rect.right - 1);
+}
+
+void TForm1::ClearSelection() {
+    ConvertSelection([](std::string_view) { return std::string(); });
+    StringGrid1Click();
 }
 
 void TForm1::N1Click() {

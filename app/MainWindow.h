@@ -132,6 +132,8 @@ class TForm1 : public QWidget {
     void BuildPopupMenu();
     void SizeBoxEnter(QLineEdit* box, sheetlift::SizeField field, const QString& question);
     void ConvertSelection(sheetlift::TextRoutine routine);
+    // Delete in the grid: empties the selected cells' texts.
+    void ClearSelection();
     void PlaceRightAnchored();
     // The grid's current cell in grid coordinates; (0, 0) when there is none.
     QPoint CurrentCell() const;
@@ -152,3 +154,8 @@ class TForm1 : public QWidget {
 
 // The application-wide font (Tahoma where it exists, else a Japanese UI font) at `pixels`.
 QFont SheetliftFont(int pixels);
+
+class QApplication;
+// The application font, and Qt's own texts (file dialog, edit menus) in Japanese like the rest
+// of the window.
+void SetUpApplication(QApplication& app);

@@ -4,7 +4,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    app.setFont(SheetliftFont(11));
+    SetUpApplication(app);
     TForm1 form;
     form.show();
     return app.exec();

@@ -42,4 +42,26 @@ int ReplaceFirstInRange(TextGrid& texts, const GridRect& rect, std::string_view 
     return count;
 }
 
+std::string RangeAsTabText(const TextGrid& texts, const GridRect& rect) {
+    std::string out;
+    for (int y = std::max(rect.top, 1); y <= std::min(rect.bottom, texts.rows()); ++y) {
+        const int left = std::max(rect.left, 1);
+        for (int x = left; x <= std::min(rect.right, texts.cols()); ++x) {
+            if (x > left)
+                out += '\t';
+            const std::string& text = texts.Text(y - 1, x - 1);
+            if (text.find_first_of("\t\r\n\"") == text.npos) {
+                out += text;
+                continue;
+            }
+            out += '"';
+            for (const char c : text)
+                out.append(c == '"' ? 2 : 1, c);
+            out += '"';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 } // namespace sheetlift

@@ -18,4 +18,8 @@ void ConvertRange(TextGrid& texts, const GridRect& rect, TextRoutine routine);
 int ReplaceFirstInRange(TextGrid& texts, const GridRect& rect, std::string_view search,
                         std::string_view replacement);
 
+// The rectangle's texts as spreadsheets copy them: cells separated by tabs, rows ended by line
+// feeds; a text holding a tab, line break or double quote is quoted with its quotes doubled.
+std::string RangeAsTabText(const TextGrid& texts, const GridRect& rect);
+
 } // namespace sheetlift

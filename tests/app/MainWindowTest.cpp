@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -53,7 +55,8 @@ QString WriteSnapshot(const QString& path, int rows, const std::vector<CellSpec>
         QString text = cells[k].text;
         text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
             .replace(QLatin1Char('"'), QStringLiteral("\\\""))
-            .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+            .replace(QLatin1Char('\t'), QStringLiteral("\\t"));
         json += QStringLiteral("%1{\"columnWidth\":%2,\"rowHeight\":15,\"horizontalAlignment\":1,"
                                "\"fontSize\":11,\"text\":\"%3\",\"value2\":\"%3\",\"borders\":{},"
                                "\"mergeCells\":false,\"mergeArea\":{\"rows\":1,\"columns\":1,"
@@ -139,6 +142,8 @@ class MainWindowTest : public QObject {
         form_ = std::make_unique<TForm1>(prompt_.get());
         TForm1& f = Form();
         QCOMPARE(f.windowTitle(), QStringLiteral("Sheetlift 2023.02.11"));
+        QCOMPARE(f.size(), QSize(432, 288));
+        QCOMPARE(f.geometry().center(), f.screen()->availableGeometry().center());
         QCOMPARE(f.PageControl1->currentWidget(), f.TabSheet1);
         QVERIFY(f.Button3->isEnabled());
         QVERIFY(!f.Button4->isEnabled());
@@ -177,6 +182,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("B"));
         QCOMPARE(model->headerData(3, Qt::Vertical).toString(), QStringLiteral("5"));
         QCOMPARE(Cell(1, 1), QStringLiteral("部品表（第1版）"));
+        // The details describe the new current cell, and the keys go to the grid.
+        QCOMPARE(f.Edit1->text(), Cell(1, 1));
+        QVERIFY(!f.Edit11->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), f.StringGrid1);
         // Widths 4.5 -> 4 (ties to even) and 0 at the default display scale of 20.
         QCOMPARE(f.StringGrid1->columnWidth(0), 80);
         QCOMPARE(f.StringGrid1->columnWidth(2), 0);
@@ -236,6 +245,71 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.StringGrid1->currentIndex().row(), 2);
         QCOMPARE(f.StringGrid1->currentIndex().column(), 3);
         QCOMPARE(f.Edit1->text(), QStringLiteral("a"));
+    }
+
+    void mergedCellsKeepTheirBackgroundAndReadableTextWhenSelected() {
+        QVERIFY(Import(kPartsList)); // B2:E2 is merged, the row below is not
+        TForm1& f = Form();
+        f.resize(900, 700);
+        f.SetSelection({1, 1, 2, 2});
+        QTableView* grid = f.StringGrid1;
+        grid->scrollTo(grid->model()->index(0, 0));
+        const QImage image = grid->viewport()->grab().toImage();
+        const auto cell = [&](int column, int row) {
+            return grid->visualRect(grid->model()->index(row - 1, column - 1));
+        };
+        const auto darkPixels = [&](const QRect& rect) {
+            int dark = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 100;
+            return dark;
+        };
+        const QRect merged = cell(1, 1);
+        QCOMPARE(QColor(image.pixel(merged.bottomLeft() + QPoint(3, -3))), QColor(240, 255, 255));
+        QCOMPARE(QColor(image.pixel(cell(2, 1).bottomLeft() + QPoint(3, -3))),
+                 QColor(240, 255, 255));
+        QVERIFY(darkPixels(merged.adjusted(1, 1, -1, -1)) > 10); // the text shows
+        const QRect plain = cell(1, 2);
+        QCOMPARE(QColor(image.pixel(plain.bottomLeft() + QPoint(3, -3))),
+                 grid->palette().color(QPalette::Highlight));
+    }
+
+    void gridKeysEditClearAndCopy() {
+        QVERIFY(Import(WriteSnapshot(Path("k.json"), 2, Texts({"a", "b\tc", "d", "e"}))));
+        TForm1& f = Form();
+        QTableView* grid = f.StringGrid1;
+        SelectCell(1, 2);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QLineEdit* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor && editor->isVisible());
+        editor->selectAll();
+        QTest::keyClicks(editor, "new");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(Cell(2, 1), QStringLiteral("new"));  // committed from the event loop
+        QCOMPARE(f.Edit1->text(), QStringLiteral("new")); // Edit1 follows the edit in place
+
+        f.SetSelection({1, 1, 2, 2});
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\t\"b\tc\"\nnew\te\n"));
+
+        f.SetSelection({2, 1, 2, 2});
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE((QStringList{Cell(1, 1), Cell(1, 2), Cell(2, 1), Cell(2, 2)}),
+                 (QStringList{"a", "", "new", ""}));
+    }
+
+    void replaceDialogClosesOnlyThroughItsButtons() {
+        TForm3& d = *Form().Form3;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        for (int key : {Qt::Key_Return, Qt::Key_Escape})
+            QTest::keyClick(d.Edit1, Qt::Key(key));
+        QVERIFY(d.isVisible());
+        d.Button1->setFocus();
+        QTest::keyClick(d.Button1, Qt::Key_Return); // a focused button is pressed, as on Windows
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
     void editorShowsLineFeedsAndCodesAndWritesTheCell() {

@@ -15,7 +15,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    app.setFont(SheetliftFont(11));
+    SetUpApplication(app);
     if (argc != 2) {
         std::fprintf(stderr, "usage: sheetlift_screenshot OUTPUT_DIR\n");
         return 2;

@@ -96,5 +96,14 @@ TEST_F(ReplaceFirst, LongerReplacement) {
     EXPECT_EQ(grid.Text(0, 1), "Aβ γ");
 }
 
+TEST(RangeAsTabText, CopiesTheRectangleAsSpreadsheetsDo) {
+    const TextGrid grid = MakeGrid({{"a", "", "c\"d"}, {"二行\n目", "x\ty", "z"}});
+    EXPECT_EQ(RangeAsTabText(grid, {.left = 1, .top = 1, .right = 3, .bottom = 2}),
+              "a\t\t\"c\"\"d\"\n\"二行\n目\"\t\"x\ty\"\tz\n");
+    EXPECT_EQ(RangeAsTabText(grid, {.left = 2, .top = 2, .right = 9, .bottom = 9}),
+              "\"x\ty\"\tz\n");
+    EXPECT_EQ(RangeAsTabText(TextGrid{}, {}), "");
+}
+
 } // namespace
 } // namespace sheetlift
