@@ -1,5 +1,5 @@
-// Saves pictures of the window with the sample table imported: both pages and the popup menu.
-// Usage: sheetlift_screenshot OUTPUT_DIR
+// Saves pictures of the window with the bundled sample workbook imported: both pages and the popup
+// menu. Usage: sheetlift_screenshot OUTPUT_DIR
 #include "ScriptedPrompt.h"
 
 #include "app/MainWindow.h"
@@ -22,16 +22,17 @@ int main(int argc, char** argv) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     ScriptedPrompt prompt;
-    prompt.file = QStringLiteral(SHEETLIFT_TEST_DATA "/snapshots/parts-list.json");
+    prompt.file = QStringLiteral(SHEETLIFT_SAMPLE);
     TForm1 form(&prompt);
-    form.resize(640, 360);
+    form.resize(800, 440);
     form.show();
     form.Button3Click();
     if (prompt.shown.empty() || prompt.shown[0].text != QStringLiteral(" 取得しました.")) {
         std::fprintf(stderr, "import failed: %s\n", qPrintable(prompt.Texts()));
         return 1;
     }
-    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(1, 1));
+    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(3, 2)); // C4, two lines
+    form.StringGrid1->scrollTo(form.StringGrid1->model()->index(0, 0));
     QApplication::processEvents();
     bool ok = form.grab().save(out.filePath(QStringLiteral("main-window.png")));
 
