@@ -1,6 +1,8 @@
 // sheetlift-cli: the whole road without a window, for batch work and scripts.
+#include "cad/CadBridge.h"
 #include "cad/InsertCommand.h"
 #include "dxf/TableDxf.h"
+#include "excel/ExcelSource.h"
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
 #include "excel/Snapshot.h"
@@ -51,15 +53,26 @@ class ProgressSink : public TextGridSink {
 struct SourceArgs {
     std::string input;
     WorkbookOptions workbook;
+    bool excel = false;
 
     void Add(CLI::App& cmd) {
-        cmd.add_option("INPUT", input, "Workbook (.xlsx, .xlsm) or snapshot (.json)")->required();
+        auto* file = cmd.add_option("INPUT", input, "Workbook (.xlsx, .xlsm) or snapshot (.json)");
+        auto* live = cmd.add_flag("--excel", excel,
+                                  "Read the selection of the running Excel (Windows) instead");
+        file->excludes(live);
         cmd.add_option("--sheet", workbook.sheet, "Sheet to read (default: the active sheet)");
         cmd.add_option("--range", workbook.range,
                        "Range to read, e.g. A1:D9 (default: the saved selection)");
     }
 
     std::unique_ptr<SelectionSource> Open() const {
+        if (excel) {
+            if (!workbook.sheet.empty() || !workbook.range.empty())
+                throw UsageError("--sheet and --range apply to workbooks, not to --excel");
+            return MakeExcelSource();
+        }
+        if (input.empty())
+            throw UsageError("give an INPUT file or --excel");
         const bool snapshot = fs::path(input).extension() == ".json";
         if (snapshot && (!workbook.sheet.empty() || !workbook.range.empty()))
             throw UsageError("--sheet and --range apply to workbooks, not to a snapshot");
@@ -75,7 +88,9 @@ struct SourceArgs {
 };
 
 int Convert(const SourceArgs& args, std::string output, const std::string& settingsFile,
-            int cellLines, bool declareCodepage) {
+            int cellLines, bool declareCodepage, bool insert) {
+    if (args.excel && output.empty())
+        throw UsageError("--excel needs -o: there is no input file to name the drawing after");
     Settings settings;
     fs::path ini = settingsFile.empty() ? fs::path() : fs::u8path(settingsFile);
     if (ini.empty()) {
@@ -106,6 +121,8 @@ int Convert(const SourceArgs& args, std::string output, const std::string& setti
         std::cerr << "warning: " << warning << "\n";
     std::cout << "Wrote " << output << " (" << table.cellRows << " x " << table.cellCols
               << " cells)\n";
+    if (insert)
+        InsertDxfIntoCad(fs::u8path(output));
     return 0;
 }
 
@@ -177,6 +194,10 @@ int main(int argc, char** argv) {
     auto* on = convert->add_flag("--cell-lines", cellLinesOn, "Draw the cell lines");
     auto* off = convert->add_flag("--no-cell-lines", cellLinesOff, "Do not draw the cell lines");
     on->excludes(off);
+    bool insert = false;
+    convert->add_flag("--insert", insert,
+                      "Insert the drawing into the running IJCAD 2023 at a point picked there "
+                      "(Windows)");
     convert->add_flag("--declare-codepage", declareCodepage,
                       "Declare the Japanese code page ($DWGCODEPAGE ANSI_932) in the header");
 
@@ -194,16 +215,16 @@ int main(int argc, char** argv) {
     text->add_option("TEXT", words, "Text to convert (default: standard input)");
 
     std::string dxfPath, x, y;
-    CLI::App* insert = app.add_subcommand("insert-command", "Print the CAD insert command");
-    insert->add_option("DXFPATH", dxfPath)->required();
-    insert->add_option("X", x)->required();
-    insert->add_option("Y", y)->required();
+    CLI::App* insertCommand = app.add_subcommand("insert-command", "Print the CAD insert command");
+    insertCommand->add_option("DXFPATH", dxfPath)->required();
+    insertCommand->add_option("X", x)->required();
+    insertCommand->add_option("Y", y)->required();
 
     try {
         app.parse(argc, argv);
         if (convert->parsed())
             return Convert(convertArgs, output, settingsFile,
-                           cellLinesOn ? 1 : (cellLinesOff ? 0 : -1), declareCodepage);
+                           cellLinesOn ? 1 : (cellLinesOff ? 0 : -1), declareCodepage, insert);
         if (snapshot->parsed())
             return Snapshot(snapshotArgs, snapshotOut);
         if (text->parsed())
@@ -219,6 +240,10 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::cerr << "sheetlift-cli: " << e.what() << "\nRun with --help for usage.\n";
         return 2;
+    } catch (const AttachError& e) {
+        std::cerr << "sheetlift-cli: cannot read the selection: " << e.progId()
+                  << " is not running\n";
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "sheetlift-cli: " << e.what() << "\n";
         return 1;

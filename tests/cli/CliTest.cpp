@@ -108,6 +108,7 @@ TEST_F(Cli, FailuresExplainThemselvesAndLeaveNoFile) {
              Q(dir_ / "none.ini") + " -o " + Q(dir_ / "o.dxf"),
          "none.ini"},
         {"text half \"$(printf '\\377')\"", "not valid UTF-8"},
+        {"convert --excel -o " + Q(dir_ / "live.dxf"), "Excel.Application is not running"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = RunCli(args);
@@ -130,7 +131,10 @@ TEST_F(Cli, BadUsageExitsWithTwo) {
                                             "convert x.xlsx --range XFE1",
                                             "convert x.xlsx --range A0:B2",
                                             "text sideways abc",
-                                            "insert-command a.dxf 1,5 2"};
+                                            "insert-command a.dxf 1,5 2",
+                                            "convert --excel",
+                                            "convert " + snap + " --excel",
+                                            "snapshot --excel --range A1 -o x.json"};
     for (const std::string& args : usage) {
         const Result r = RunCli(args);
         EXPECT_EQ(r.code, 2) << args << "\n" << r.err;
