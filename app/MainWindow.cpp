@@ -6,6 +6,7 @@
 #include "app/Prompt.h"
 #include "cad/CadBridge.h"
 #include "dxf/TableDxf.h"
+#include "excel/ExcelSource.h"
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
 #include "textconv/RangeText.h"
@@ -712,19 +713,25 @@ void TForm1::Button3Click() {
     const bool hadTable = Button4->isEnabled();
     Button3->setEnabled(false);
     Button4->setEnabled(false);
-    const QString file = prompt_->ChooseFile(this, lastFolder_);
-    if (file.isEmpty()) {
-        Button4->setEnabled(hadTable);
-        Button3->setEnabled(true);
-        return;
+    // The running Excel where there is one to read; elsewhere a saved workbook or snapshot.
+    QString file;
+    if (!CanReadRunningExcel()) {
+        file = prompt_->ChooseFile(this, lastFolder_);
+        if (file.isEmpty()) {
+            Button4->setEnabled(hadTable);
+            Button3->setEnabled(true);
+            return;
+        }
+        lastFolder_ = QFileInfo(file).absolutePath();
     }
-    lastFolder_ = QFileInfo(file).absolutePath();
     bool done = false;
     QString attachFailure, reason;
     importing_ = true;
     try {
         WindowImportSink sink(*this);
-        const auto source = OpenSelectionFile(std::filesystem::path(file.toStdU16String()));
+        const auto source = file.isEmpty()
+                                ? MakeExcelSource()
+                                : OpenSelectionFile(std::filesystem::path(file.toStdU16String()));
         ImportSelection(*source, sink, table_, settings_);
         done = true;
     } catch (const ImportCancelled&) {

@@ -17,6 +17,10 @@ class NoExcel : public SelectionSource {
 
 } // namespace
 
+bool CanReadRunningExcel() {
+    return false;
+}
+
 std::unique_ptr<SelectionSource> MakeExcelSource() {
     return std::make_unique<NoExcel>();
 }

@@ -122,6 +122,10 @@ class ExcelSource : public SelectionSource {
 
 } // namespace
 
+bool CanReadRunningExcel() {
+    return true;
+}
+
 std::unique_ptr<SelectionSource> MakeExcelSource() {
     return std::make_unique<ExcelSource>();
 }
