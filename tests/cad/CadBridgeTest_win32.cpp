@@ -1,4 +1,5 @@
 // The IJCAD bridge against a fake IJCAD 2023 registered as the running automation server.
+#include "TempDir.h"
 #include "cad/CadBridge.h"
 #include "model/Automation_win32.h"
 #include "model/FileIO.h"
@@ -43,12 +44,11 @@ VARIANT PointArray(const std::vector<double>& values, bool asVariants) {
 
 // IJCAD's application, document and utility objects: they record the calls, the prompt and
 // the command that reach them.
-class FakeCad : public ::testing::Test {
+class FakeCad : public test::TempDirTest {
   protected:
+    FakeCad() : TempDirTest(L"sheetlift cad ") {}
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (L"sheetlift cad " + std::to_wstring(GetCurrentProcessId()));
-        fs::create_directories(dir_);
+        TempDirTest::SetUp();
         dxf_ = dir_ / L"my table 表.dxf";
         WriteFileAtomic(dxf_, "0\r\nEOF\r\n");
 
@@ -81,7 +81,7 @@ class FakeCad : public ::testing::Test {
     void TearDown() override {
         if (pick_)
             VariantClear(&*pick_);
-        fs::remove_all(dir_);
+        TempDirTest::TearDown();
     }
     void Pick(const std::vector<double>& values, bool asVariants = false) {
         pick_ = PointArray(values, asVariants);
@@ -93,7 +93,7 @@ class FakeCad : public ::testing::Test {
     }
 
     ComScope com_;
-    fs::path dir_, dxf_;
+    fs::path dxf_;
     std::vector<std::wstring> calls_;
     FakeObject app_{&calls_, {kCadApplication}}, doc_{&calls_}, util_{&calls_};
     std::optional<VARIANT> pick_;

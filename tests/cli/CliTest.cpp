@@ -1,3 +1,4 @@
+#include "TempDir.h"
 #include "dxf/TableDxf.h"
 #include "excel/Import.h"
 #include "excel/Snapshot.h"
@@ -40,16 +41,10 @@ Result RunCli(const std::string& args, const std::string& input = "") {
     return r;
 }
 
-class Cli : public ::testing::Test {
+class Cli : public test::TempDirTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("sheetlift-cli-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    Cli() : TempDirTest("sheetlift-cli-") {}
     std::string Q(const fs::path& p) const { return "'" + p.string() + "'"; }
-    fs::path dir_;
 };
 
 // The DXF the export routine writes for the snapshot's table, for comparison with the CLI's.

@@ -2,6 +2,7 @@
 #include "dxf/TableDxf.h"
 
 #include "DxfTestSupport.h"
+#include "TempDir.h"
 #include "model/FileIO.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace sheetlift {
 namespace {
@@ -75,21 +75,22 @@ Sample Plain() {
             nlohmann::json{{"A", 30 + 2.4, -9}}};
 }
 
-TEST(Ezdxf, ReadsAndAuditsExports) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("sheetlift-ezdxf-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+class Ezdxf : public test::TempDirTest {
+  protected:
+    Ezdxf() : TempDirTest("sheetlift-ezdxf-") {}
+};
+
+TEST_F(Ezdxf, ReadsAndAuditsExports) {
     for (Sample& s : std::vector<Sample>{Japanese(true), Japanese(false), Plain()}) {
-        WriteTableDxf(s.table, s.texts, RoundSettings(), s.cellLineDraw, dir / (s.name + ".dxf"),
+        WriteTableDxf(s.table, s.texts, RoundSettings(), s.cellLineDraw, dir_ / (s.name + ".dxf"),
                       {s.declareCodepage});
         const nlohmann::json want = {
             {"declared", s.declareCodepage}, {"layers", s.layers}, {"texts", s.texts_}};
-        WriteFileAtomic(dir / (s.name + ".json"), want.dump());
+        WriteFileAtomic(dir_ / (s.name + ".json"), want.dump());
     }
     const std::string command =
-        "/usr/bin/python3 '" SHEETLIFT_TEST_DATA "/../dxf/ezdxf_check.py' '" + dir.string() + "'";
+        "/usr/bin/python3 '" SHEETLIFT_TEST_DATA "/../dxf/ezdxf_check.py' '" + dir_.string() + "'";
     const int status = std::system(command.c_str());
-    fs::remove_all(dir);
     EXPECT_EQ(status, 0) << command;
 }
 

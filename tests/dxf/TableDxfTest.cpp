@@ -1,6 +1,7 @@
 #include "dxf/TableDxf.h"
 
 #include "DxfTestSupport.h"
+#include "TempDir.h"
 #include "model/Error.h"
 #include "model/FileIO.h"
 
@@ -8,7 +9,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <unistd.h>
 
 namespace sheetlift {
 namespace {
@@ -49,14 +49,9 @@ std::vector<std::string> TextPlaces(const std::string& dxf) {
     return out;
 }
 
-class TempDir : public ::testing::Test {
+class TempDir : public test::TempDirTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("sheetlift-dxf-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    TempDir() : TempDirTest("sheetlift-dxf-") {}
 };
 
 // The worked examples, written out by hand from the format tables.

@@ -1,29 +1,23 @@
 #include "model/Settings.h"
+#include "TempDir.h"
 #include "model/Error.h"
 #include "model/FileIO.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace sheetlift {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public test::TempDirTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("sheetlift-settings-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
+    SettingsFile() : TempDirTest("sheetlift-settings-") {}
     void TearDown() override {
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
+        TempDirTest::TearDown();
     }
     fs::path Ini() const { return dir_ / "sheetlift.ini"; }
     void Write(const std::string& text) const { WriteFileAtomic(Ini(), text); }
@@ -36,8 +30,6 @@ class SettingsFile : public ::testing::Test {
 #endif
         return text;
     }
-
-    fs::path dir_;
 };
 
 const NumberLocale kDot{'.'};

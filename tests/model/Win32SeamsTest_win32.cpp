@@ -1,4 +1,5 @@
 // The Win32 seams of the model: user locale numbers and UTF-16 file names.
+#include "TempDir.h"
 #include "model/Error.h"
 #include "model/FileIO.h"
 #include "model/UserLocale.h"
@@ -44,16 +45,9 @@ TEST(ExecutablePath, IsThisProgramsFile) {
     EXPECT_EQ(path.filename(), "test_model.exe");
 }
 
-class Win32Files : public ::testing::Test {
+class Win32Files : public test::TempDirTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (L"sheetlift-表計算-" + std::to_wstring(GetCurrentProcessId()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    Win32Files() : TempDirTest(L"sheetlift-表計算-") {}
 };
 
 TEST_F(Win32Files, JapaneseNamesRoundTripAndReplaceAtomically) {
