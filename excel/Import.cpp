@@ -103,8 +103,8 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
     CheckSelection(sel);
     const int rows = sel.rows;
     const int cols = sel.columns;
-    sink.SetAddresses(ColumnLetters(sel.column) + std::to_string(sel.row),
-                      ColumnLetters(sel.column + cols - 1) + std::to_string(sel.row + rows - 1));
+    sink.SetAddresses(CellAddress(sel.row, sel.column),
+                      CellAddress(sel.row + rows - 1, sel.column + cols - 1));
 
     GridBatch batch(sink, rows, cols);
     // Fresh records throughout: nothing of a previous table survives, even after a failure.

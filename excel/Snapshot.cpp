@@ -257,9 +257,7 @@ std::string SnapshotJson(SelectionSource& source) {
     out += ",\"cells\":[\n";
     for (int i = 0; i < range.rows; ++i)
         for (int j = 0; j < range.columns; ++j) {
-            const std::string address =
-                ColumnLetters(range.column + j) + std::to_string(range.row + i);
-            out += Dump(CellJson(source.Cell(address)));
+            out += Dump(CellJson(source.Cell(CellAddress(range.row + i, range.column + j))));
             out += (i + 1 == range.rows && j + 1 == range.columns) ? "\n" : ",\n";
         }
     out += "]}\n";

@@ -725,7 +725,7 @@ StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const st
         const unsigned index = v.text().as_uint();
         if (index >= sharedStrings_.size())
             package.Fail("its part " + part + " refers to a shared string that does not exist " +
-                         "in cell " + ColumnLetters(int(column)) + std::to_string(row));
+                         "in cell " + CellAddress(int(row), int(column)));
         cell.kind = ValueKind::Text;
         cell.text = index | 0x80000000u;
     } else if (type == "str" || type == "e") {

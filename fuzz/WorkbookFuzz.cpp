@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A corner of the selection is enough to reach every per-cell path.
         for (int i = 0; i < std::min(range.rows, 32); ++i)
             for (int j = 0; j < std::min(range.columns, 32); ++j)
-                source->Cell(ColumnLetters(range.column + j) + std::to_string(range.row + i));
+                source->Cell(CellAddress(range.row + i, range.column + j));
     } catch (const Error&) {
     }
     return 0;

@@ -25,6 +25,26 @@ bool IsAnchor(const TXlsxCellAttr& cell) {
     return cell.cellMerge && !cell.mark;
 }
 
+// Marks every cell of the area but its anchor as covered and gives each cell the outline edges
+// it lies on.
+void MarkArea(CellTable& table, int i, int j, Extent area) {
+    for (int k = 0; k < area.rows; ++k) {
+        for (int l = 0; l < area.cols; ++l) {
+            TXlsxCellAttr& q = table.at(i + k, j + l);
+            q.mark = k > 0 || l > 0;
+            q.mergeBits = 0;
+            if (k == 0)
+                q.mergeBits |= kEdgeTop;
+            if (k == area.rows - 1)
+                q.mergeBits |= kEdgeBottom;
+            if (l == 0)
+                q.mergeBits |= kEdgeLeft;
+            if (l == area.cols - 1)
+                q.mergeBits |= kEdgeRight;
+        }
+    }
+}
+
 } // namespace
 
 void CalcCellLayout(CellTable& table, const Settings& settings) {
@@ -33,50 +53,20 @@ void CalcCellLayout(CellTable& table, const Settings& settings) {
     for (int i = 0; i < table.cellRows; ++i) {
         for (int j = 0; j < table.cellCols; ++j) {
             TXlsxCellAttr& p = table.at(i, j);
-            if (!IsAnchor(p)) {
-                p.drawMH = 0;
-                p.drawMW = 0;
-            } else {
-                const auto [c, r] = AreaExtent(table, i, j);
-                p.mergeBits = kEdgeTop | kEdgeLeft;
-                if (c == 1)
-                    p.mergeBits |= kEdgeRight;
-                if (r == 1)
-                    p.mergeBits |= kEdgeBottom;
-                long long w = p.colW;
-                for (int k = 1; k < c; ++k) {
-                    TXlsxCellAttr& q = table.at(i, j + k);
-                    q.mark = true;
-                    q.mergeBits = kEdgeTop;
-                    if (r == 1)
-                        q.mergeBits |= kEdgeBottom;
-                    if (k == c - 1)
-                        q.mergeBits |= kEdgeRight;
-                    w += q.colW;
-                }
+            p.drawMW = 0;
+            p.drawMH = 0;
+            if (IsAnchor(p)) {
+                const Extent area = AreaExtent(table, i, j);
+                MarkArea(table, i, j, area);
+                long long w = 0;
+                for (int l = 0; l < area.cols; ++l)
+                    w += table.at(i, j + l).colW;
+                long long h = 0;
+                for (int k = 0; k < area.rows; ++k)
+                    h += table.at(i + k, j).rowH;
                 p.mergeW = std::uint16_t(w);
-                p.drawMW = double(w) * settings.cadXsc;
-                long long h = p.rowH;
-                for (int k = 1; k < r; ++k) {
-                    TXlsxCellAttr& q = table.at(i + k, j);
-                    q.mark = true;
-                    q.mergeBits = kEdgeLeft;
-                    if (k == r - 1)
-                        q.mergeBits |= kEdgeBottom;
-                    if (c == 1)
-                        q.mergeBits |= kEdgeRight;
-                    h += q.rowH;
-                    for (int l = 1; l < c; ++l) {
-                        TXlsxCellAttr& s = table.at(i + k, j + l);
-                        s.mark = true;
-                        s.mergeBits = 0;
-                        if (l == c - 1)
-                            s.mergeBits |= kEdgeRight;
-                        if (k == r - 1)
-                            s.mergeBits |= kEdgeBottom;
-                    }
-                }
                 p.mergeH = std::uint16_t(h);
+                p.drawMW = double(w) * settings.cadXsc;
                 p.drawMH = double(h) * settings.cadYsc;
             }
             p.drawW = p.colW * settings.cadXsc;
@@ -110,17 +100,15 @@ void RecalcMergedSizes(CellTable& table) {
 
 std::string ColumnLetters(std::int32_t n) {
     std::string letters;
-    while (n > 0) {
-        int r = n % 26;
-        int q = n / 26;
-        if (r == 0) {
-            r = 26;
-            q -= 1;
-        }
-        letters.insert(letters.begin(), char(64 + r));
-        n = q;
+    for (; n > 0; n /= 26) {
+        --n;
+        letters.insert(letters.begin(), char('A' + n % 26));
     }
     return letters;
+}
+
+std::string CellAddress(std::int32_t row, std::int32_t column) {
+    return ColumnLetters(column) + std::to_string(row);
 }
 
 } // namespace sheetlift

@@ -59,8 +59,14 @@ struct CellTable {
     const TXlsxCellAttr& at(int i, int j) const { return cellAttrs[std::size_t(i) * cellCols + j]; }
 };
 
+// Resolves the merged areas (covered cells, outline edges, merged sizes) and turns the Excel
+// sizes of every cell into drawing sizes with the settings' scales.
 void CalcCellLayout(CellTable& table, const Settings& settings);
+// Sums the merged areas' drawing sizes again after the user edited cell drawing sizes.
 void RecalcMergedSizes(CellTable& table);
+// The spreadsheet's letters of column n (from 1): 1 "A", 27 "AA"; "" for n < 1.
 std::string ColumnLetters(std::int32_t n);
+// The A1 address of a cell, both counted from 1: row 3, column 2 is "B3".
+std::string CellAddress(std::int32_t row, std::int32_t column);
 
 } // namespace sheetlift
