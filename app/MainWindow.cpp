@@ -827,13 +827,12 @@ void TForm1::N9Click() {
 void TForm1::N4Click() {
     if (importing_ || !prompt_->RunDialog(*Form3))
         return;
-    const GridRect rect = Selection();
-    const int count =
-        texts_.rows() == 0
-            ? 0
-            : ReplaceFirstInRange(texts_, rect, S(Form3->Edit1->text()), S(Form3->Edit2->text()));
-    if (texts_.rows() != 0)
+    int count = 0;
+    if (texts_.rows() != 0) {
+        const GridRect rect = Selection();
+        count = ReplaceFirstInRange(texts_, rect, S(Form3->Edit1->text()), S(Form3->Edit2->text()));
         model_->TextsChanged(rect.top - 1, rect.left - 1, rect.bottom - 1, rect.right - 1);
+    }
     prompt_->Inform(this, kAppTitle,
                     QString::number(count) + QStringLiteral(" 個の文字列を置換しました."));
 }
