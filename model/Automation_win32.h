@@ -127,7 +127,6 @@ class Dispatch {
     Dispatch GetObject(const wchar_t* name, std::initializer_list<const Variant*> args = {}) const;
     void Put(const wchar_t* name, const Variant& value) const;
     Variant Call(const wchar_t* name, std::initializer_list<const Variant*> args = {}) const;
-    Dispatch WithLocale(LCID lcid) const { return Dispatch(object_, lcid); }
     IDispatch* get() const { return object_.get(); }
 
   private:
