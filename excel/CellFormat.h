@@ -13,8 +13,8 @@ namespace sheetlift {
 std::string BuiltinNumberFormat(int id);
 
 // Excel's General format in a cell of standard width: at most 11 characters besides a minus
-// sign, switching to the
-// "1.23457E+11" form when the fixed form would not fit or would show fewer digits.
+// sign, switching to the "1.23457E+11" form when the fixed form would not fit or would show
+// fewer digits.
 std::string FormatGeneralNumber(double value);
 
 // `value` through `format` (sections, fixed, thousands, percent, scientific, literals, dates and

@@ -7,6 +7,7 @@
 
 namespace sheetlift {
 
+// The file's bytes; throws Error naming the file when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
