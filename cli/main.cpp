@@ -17,6 +17,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -88,7 +89,7 @@ struct SourceArgs {
 };
 
 int Convert(const SourceArgs& args, std::string output, const std::string& settingsFile,
-            int cellLines, bool declareCodepage, bool insert) {
+            std::optional<bool> cellLines, bool declareCodepage, bool insert) {
     if (args.excel && output.empty())
         throw UsageError("--excel needs -o: there is no input file to name the drawing after");
     Settings settings;
@@ -104,8 +105,7 @@ int Convert(const SourceArgs& args, std::string output, const std::string& setti
     bool cellLineDraw = true;
     if (!ini.empty())
         cellLineDraw = LoadSettings(ini, settings, NumberLocale{});
-    if (cellLines >= 0)
-        cellLineDraw = cellLines == 1;
+    cellLineDraw = cellLines.value_or(cellLineDraw);
 
     auto source = args.Open();
     CellTable table;
@@ -172,6 +172,11 @@ int InsertCommandText(const std::string& path, const std::string& x, const std::
     return 0;
 }
 
+int BadUsage(const char* message) {
+    std::cerr << "sheetlift-cli: " << message << "\nRun with --help for usage.\n";
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -224,7 +229,10 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
         if (convert->parsed())
             return Convert(convertArgs, output, settingsFile,
-                           cellLinesOn ? 1 : (cellLinesOff ? 0 : -1), declareCodepage, insert);
+                           cellLinesOn    ? std::optional<bool>(true)
+                           : cellLinesOff ? std::optional<bool>(false)
+                                          : std::nullopt,
+                           declareCodepage, insert);
         if (snapshot->parsed())
             return Snapshot(snapshotArgs, snapshotOut);
         if (text->parsed())
@@ -235,11 +243,9 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << "sheetlift-cli: " << e.what() << "\nRun with --help for usage.\n";
-        return 2;
+        return BadUsage(e.what());
     } catch (const UsageError& e) {
-        std::cerr << "sheetlift-cli: " << e.what() << "\nRun with --help for usage.\n";
-        return 2;
+        return BadUsage(e.what());
     } catch (const AttachError& e) {
         std::cerr << "sheetlift-cli: cannot read the selection: " << e.progId()
                   << " is not running\n";

@@ -33,7 +33,7 @@ void LoadInto(CSimpleIniA& ini, const std::filesystem::path& path) {
         return;
     const std::string data = ReadWholeFile(path);
     if (ini.LoadData(data.data(), data.size()) < 0)
-        throw Error("Cannot read the settings file \"" + DisplayPath(path) + "\"");
+        throw Error("Cannot read the settings file \"" + DisplayPath(path) + "\": out of memory");
 }
 
 } // namespace
@@ -80,7 +80,7 @@ void SaveSettings(const std::filesystem::path& path, const Settings& settings, b
     put("xlsVerNum", std::to_string(settings.xlsVerNum));
     std::string data;
     if (ini.Save(data, false) < 0)
-        throw Error("Cannot write the settings file \"" + DisplayPath(path) + "\"");
+        throw Error("Cannot write the settings file \"" + DisplayPath(path) + "\": out of memory");
     WriteFileAtomic(path, data);
 }
 
