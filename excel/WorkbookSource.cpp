@@ -203,9 +203,11 @@ class Package {
         if (!zip_) {
             if (source)
                 zip_source_free(source);
-            const std::string reason = zip_error_strerror(&error);
+            std::string reason = zip_error_strerror(&error); // "Not a zip archive", ...
             zip_error_fini(&error);
-            Fail("it is not an .xlsx or .xlsm workbook (not a zip archive: " + reason + ")");
+            if (!reason.empty())
+                reason[0] = char(std::tolower(static_cast<unsigned char>(reason[0])));
+            Fail("it is not an .xlsx or .xlsm workbook (" + reason + ")");
         }
         zip_error_fini(&error);
         const zip_int64_t count = zip_get_num_entries(zip_, 0);
