@@ -415,6 +415,8 @@ void TForm1::BuildPopupMenu() {
 void TForm1::Guard(const std::function<void()>& command) {
     try {
         command();
+    } catch (const Error& e) {
+        prompt_->ShowError(this, Q(ErrorText(e, Language::Japanese)));
     } catch (const std::exception& e) {
         prompt_->ShowError(this, Q(e.what()));
     }
@@ -738,6 +740,8 @@ void TForm1::Button3Click() {
     } catch (const AttachError& e) {
         attachFailure =
             QStringLiteral("クラス名: ") + Q(e.progId()) + QStringLiteral(" は無効です.");
+    } catch (const Error& e) {
+        reason = Q(ErrorText(e, Language::Japanese));
     } catch (const std::exception& e) {
         reason = Q(e.what());
     }

@@ -147,14 +147,14 @@ int Text(const std::string& mode, const std::vector<std::string>& words) {
         throw UsageError("give the text as one argument (quote it) or on standard input");
     if (!words.empty()) {
         if (!IsValidUtf8(words[0]))
-            throw Error("the text is not valid UTF-8");
+            throw Error(ErrorCode::TextNotUtf8);
         std::cout << it->second(words[0]) << "\n";
         return 0;
     }
     const std::string input((std::istreambuf_iterator<char>(std::cin)),
                             std::istreambuf_iterator<char>());
     if (!IsValidUtf8(input))
-        throw Error("standard input is not valid UTF-8");
+        throw Error(ErrorCode::StandardInputNotUtf8);
     std::cout << it->second(input);
     return 0;
 }

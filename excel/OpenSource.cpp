@@ -14,15 +14,12 @@ std::unique_ptr<SelectionSource> OpenSelectionFile(const std::filesystem::path& 
                    [](unsigned char c) { return char(std::tolower(c)); });
     if (ext == ".json") {
         if (!options.sheet.empty() || !options.range.empty())
-            throw Error("\"" + DisplayPath(path) +
-                        "\" is a snapshot of one selection: a sheet or range cannot be chosen");
+            throw Error(ErrorCode::SnapshotWithRange, {DisplayPath(path)});
         return OpenSnapshotSource(path);
     }
     if (ext == ".xlsx" || ext == ".xlsm")
         return OpenWorkbookSource(path, options);
-    throw Error(
-        "\"" + DisplayPath(path) +
-        "\": unknown kind of file (expected a .xlsx or .xlsm workbook or a .json snapshot)");
+    throw Error(ErrorCode::UnknownInputKind, {DisplayPath(path)});
 }
 
 } // namespace sheetlift

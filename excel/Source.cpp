@@ -18,13 +18,13 @@ void CheckSelection(const SelectionRange& range) {
     if (range.rows < 1 || range.columns < 1 || range.row < 1 || range.column < 1 ||
         range.row > kMaxSheetRows - range.rows + 1 ||
         range.column > kMaxSheetColumns - range.columns + 1)
-        throw Error("The selection (row " + std::to_string(range.row) + ", column " +
-                    std::to_string(range.column) + ", " + std::to_string(range.rows) + " x " +
-                    std::to_string(range.columns) + " cells) is not a range of the sheet");
+        throw Error(ErrorCode::SelectionNotOnSheet,
+                    {std::to_string(range.row), std::to_string(range.column),
+                     std::to_string(range.rows), std::to_string(range.columns)});
     if (static_cast<long long>(range.rows) * range.columns > kMaxSelectionCells)
-        throw Error("The selection of " + std::to_string(range.rows) + " x " +
-                    std::to_string(range.columns) + " cells is larger than the " +
-                    std::to_string(kMaxSelectionCells) + " cells Sheetlift can take at once");
+        throw Error(ErrorCode::SelectionTooLarge,
+                    {std::to_string(range.rows), std::to_string(range.columns),
+                     std::to_string(kMaxSelectionCells)});
 }
 
 } // namespace sheetlift

@@ -85,7 +85,7 @@ void CheckSelection(const SelectionRange& range);
 class AttachError : public Error {
   public:
     explicit AttachError(std::string progId)
-        : Error("Cannot attach to " + progId), progId_(std::move(progId)) {}
+        : Error(ErrorCode::NotRunning, {progId}), progId_(std::move(progId)) {}
     const std::string& progId() const { return progId_; }
 
   private:

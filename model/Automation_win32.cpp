@@ -7,7 +7,7 @@
 namespace sheetlift {
 
 AutomationError::AutomationError(const std::string& what, HRESULT hr)
-    : Error(what + ": " + SystemMessage(hr)), code_(hr) {}
+    : Error(ErrorCode::Automation, {what}, hr), code_(hr) {}
 
 void Check(HRESULT hr, const char* what) {
     if (FAILED(hr))

@@ -1,13 +1,60 @@
+// The one error type. It carries what went wrong as a code with its details (the values the
+// message names, the system's error number), so that each front end words it in its own language:
+// what() is the English text that the command line prints, ErrorText(e, Language::Japanese) the
+// window's. Every code has its text in both languages in model/ErrorText.cpp.
 #pragma once
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace sheetlift {
 
-// A failure whose message can be shown to the user as it stands: what failed, which file, why.
+// The texts name args()[0] as {1}, args()[1] as {2}, ... and the system's reason as {reason}.
+enum class ErrorCode {
+    Legacy, // {1} is an English text worded by the thrower (being replaced by the codes below)
+    // Files: {1} the file.
+    FileOpen,
+    FileRead,
+    FileWrite,
+    ExecutablePath, // the program's own file, no {1}
+    // Sources: {1} the file or the program identifier.
+    NotRunning,          // {1} the automation server's program identifier
+    Automation,          // {1} the member or call that failed
+    SnapshotWithRange,   // {1} the snapshot
+    UnknownInputKind,    // {1} the file
+    SelectionNotOnSheet, // {1} row, {2} column, {3} rows, {4} columns
+    SelectionTooLarge,   // {1} rows, {2} columns, {3} the cap
+    // Values typed by the user or given on the command line.
+    ReverseScaleNoValue, // {1} the current value
+    ScaleNotNumber,      // {1} the scale
+    TextNotUtf8,
+    StandardInputNotUtf8,
+};
+
+enum class Language { English, Japanese };
+
 class Error : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // `systemError`: errno, or a Win32 error or HRESULT on Windows; 0 when the system gave none.
+    explicit Error(ErrorCode code, std::vector<std::string> args = {}, long systemError = 0);
+    // A text already worded in English; the same text is shown in every language.
+    explicit Error(const std::string& englishText) : Error(ErrorCode::Legacy, {englishText}) {}
+
+    ErrorCode code() const noexcept { return code_; }
+    const std::vector<std::string>& args() const noexcept { return args_; }
+    long systemError() const noexcept { return systemError_; }
+
+  private:
+    ErrorCode code_;
+    std::vector<std::string> args_;
+    long systemError_;
 };
+
+// The error's message in `language`.
+std::string ErrorText(const Error& error, Language language);
+
+// The system's description of an error number in `language` (strerror / FormatMessageW).
+std::string SystemReason(long systemError, Language language);
 
 } // namespace sheetlift

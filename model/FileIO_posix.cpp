@@ -3,7 +3,6 @@
 #include "model/Error.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,8 +10,8 @@ namespace sheetlift {
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, const std::filesystem::path& path, int err) {
-    throw Error(std::string(what) + " \"" + DisplayPath(path) + "\": " + std::strerror(err));
+[[noreturn]] void Fail(ErrorCode code, const std::filesystem::path& path, int err) {
+    throw Error(code, {DisplayPath(path)}, err);
 }
 
 } // namespace
@@ -29,7 +28,7 @@ std::filesystem::path ExecutablePath() {
 std::string ReadWholeFile(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        Fail("Cannot open", path, errno);
+        Fail(ErrorCode::FileOpen, path, errno);
     std::string data;
     char buffer[1 << 16];
     for (;;) {
@@ -39,7 +38,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
                 continue;
             const int err = errno;
             ::close(fd);
-            Fail("Cannot read", path, err);
+            Fail(ErrorCode::FileRead, path, err);
         }
         if (n == 0)
             break;
@@ -54,7 +53,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
     temp += ".tmp" + std::to_string(::getpid());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
-        Fail("Cannot write", path, errno);
+        Fail(ErrorCode::FileWrite, path, errno);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -64,14 +63,14 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
             const int err = errno;
             ::close(fd);
             ::unlink(temp.c_str());
-            Fail("Cannot write", path, err);
+            Fail(ErrorCode::FileWrite, path, err);
         }
         done += std::size_t(n);
     }
     if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
-        Fail("Cannot write", path, err);
+        Fail(ErrorCode::FileWrite, path, err);
     }
 }
 

@@ -10,8 +10,8 @@ namespace sheetlift {
 
 namespace {
 
-[[noreturn]] void Fail(const char* what, const std::filesystem::path& path, DWORD err) {
-    throw Error(std::string(what) + " \"" + DisplayPath(path) + "\": " + SystemMessage(long(err)));
+[[noreturn]] void Fail(ErrorCode code, const std::filesystem::path& path, DWORD err) {
+    throw Error(code, {DisplayPath(path)}, long(err));
 }
 
 // Closes the handle when it leaves scope.
@@ -37,8 +37,7 @@ std::filesystem::path ExecutablePath() {
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
         if (n == 0)
-            throw Error("Cannot find the program's own file: " +
-                        SystemMessage(long(GetLastError())));
+            throw Error(ErrorCode::ExecutablePath, {}, long(GetLastError()));
         if (n < buffer.size()) { // otherwise cut off: try a larger buffer
             buffer.resize(n);
             return std::filesystem::path(buffer);
@@ -52,7 +51,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE)
-        Fail("Cannot open", path, GetLastError());
+        Fail(ErrorCode::FileOpen, path, GetLastError());
     std::string data;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.h, &size))
@@ -61,7 +60,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(file.h, buffer, sizeof buffer, &n, nullptr))
-            Fail("Cannot read", path, GetLastError());
+            Fail(ErrorCode::FileRead, path, GetLastError());
         if (n == 0)
             break;
         data.append(buffer, n);
@@ -76,7 +75,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
         FileHandle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr)};
         if (file.h == INVALID_HANDLE_VALUE)
-            Fail("Cannot write", path, GetLastError());
+            Fail(ErrorCode::FileWrite, path, GetLastError());
         for (std::size_t done = 0; done < bytes.size();) {
             const DWORD want = DWORD(std::min<std::size_t>(bytes.size() - done, kChunk));
             DWORD n = 0;
@@ -85,7 +84,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
                 CloseHandle(file.h);
                 file.h = INVALID_HANDLE_VALUE;
                 DeleteFileW(temp.c_str());
-                Fail("Cannot write", path, err);
+                Fail(ErrorCode::FileWrite, path, err);
             }
             done += n;
         }
@@ -93,14 +92,14 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
             const DWORD err = GetLastError();
             file.h = INVALID_HANDLE_VALUE;
             DeleteFileW(temp.c_str());
-            Fail("Cannot write", path, err);
+            Fail(ErrorCode::FileWrite, path, err);
         }
         file.h = INVALID_HANDLE_VALUE;
     }
     if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD err = GetLastError();
         DeleteFileW(temp.c_str());
-        Fail("Cannot write", path, err);
+        Fail(ErrorCode::FileWrite, path, err);
     }
 }
 

@@ -25,11 +25,15 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
-std::string SystemMessage(long code) {
+std::string SystemMessage(long code, unsigned short languageId) {
+    constexpr DWORD flags =
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    DWORD n = FormatMessageW(flags, nullptr, DWORD(code), languageId,
+                             reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (n == 0 && languageId != 0)
+        n = FormatMessageW(flags, nullptr, DWORD(code), 0, reinterpret_cast<wchar_t*>(&text), 0,
+                           nullptr);
     std::wstring message(text ? text : L"", n);
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||

@@ -11,6 +11,7 @@ std::string Narrow(std::wstring_view utf16); // unpaired surrogates become U+FFF
 
 // The system's text for a Win32 error or an HRESULT followed by its number in hex:
 // "Access is denied (0x00000005)", "error (0x800401F3)" when the system has no text for it.
-std::string SystemMessage(long code);
+// The text is in `languageId` where the system has it, else in the user's language.
+std::string SystemMessage(long code, unsigned short languageId = 0);
 
 } // namespace sheetlift

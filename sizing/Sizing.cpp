@@ -185,14 +185,13 @@ std::optional<std::string> ReverseScale(std::string_view current, std::string_vi
     const double wanted = ParseNumber(target, decimalSeparator).value_or(0);
     const std::optional<double> now = ParseNumber(current, decimalSeparator);
     if (!now || *now == 0)
-        throw Error("Cannot derive a scale from the current value \"" + std::string(current) +
-                    "\"");
+        throw Error(ErrorCode::ReverseScaleNoValue, {std::string(current)});
     const double ratio = wanted / *now;
     if (!(ratio > 0))
         return std::nullopt;
     const std::optional<double> factor = ParseNumber(scale, decimalSeparator);
     if (!factor)
-        throw Error("The scale \"" + std::string(scale) + "\" is not a number");
+        throw Error(ErrorCode::ScaleNotNumber, {std::string(scale)});
     return FormatGeneral(*factor * ratio, decimalSeparator);
 }
 

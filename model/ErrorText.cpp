@@ -1,0 +1,93 @@
+#include "model/Error.h"
+
+namespace sheetlift {
+
+namespace {
+
+// Both texts of a code: {1}, {2}, ... are its arguments, {reason} the system's reason.
+struct Texts {
+    const char* english;
+    const char* japanese;
+};
+
+Texts TextsOf(ErrorCode code) {
+    switch (code) {
+    case ErrorCode::Legacy:
+        return {"{1}", "{1}"};
+    case ErrorCode::FileOpen:
+        return {"Cannot open \"{1}\": {reason}", "「{1}」を開けません: {reason}"};
+    case ErrorCode::FileRead:
+        return {"Cannot read \"{1}\": {reason}", "「{1}」を読み込めません: {reason}"};
+    case ErrorCode::FileWrite:
+        return {"Cannot write \"{1}\": {reason}", "「{1}」に書き込めません: {reason}"};
+    case ErrorCode::ExecutablePath:
+        return {"Cannot find the program's own file: {reason}",
+                "プログラム自身のファイルが見つかりません: {reason}"};
+    case ErrorCode::NotRunning:
+        return {"Cannot attach to {1}", "{1} に接続できません"};
+    case ErrorCode::Automation:
+        return {"{1}: {reason}", "{1}: {reason}"};
+    case ErrorCode::SnapshotWithRange:
+        return {"\"{1}\" is a snapshot of one selection: a sheet or range cannot be chosen",
+                "「{1}」は一つの選択範囲の記録です。シートや範囲は選べません"};
+    case ErrorCode::UnknownInputKind:
+        return {"\"{1}\": unknown kind of file (expected a .xlsx or .xlsm workbook or a .json "
+                "snapshot)",
+                "「{1}」は読めない種類のファイルです (.xlsx か .xlsm のブック、または .json "
+                "の記録を選んでください)"};
+    case ErrorCode::SelectionNotOnSheet:
+        return {"The selection (row {1}, column {2}, {3} x {4} cells) is not a range of the sheet",
+                "選択範囲 (行 {1}、列 {2}、{3} x {4} セル) はシート内の範囲ではありません"};
+    case ErrorCode::SelectionTooLarge:
+        return {"The selection of {1} x {2} cells is larger than the {3} cells Sheetlift can take "
+                "at once",
+                "選択範囲 {1} x {2} セルは、一度に扱える {3} セルを超えています"};
+    case ErrorCode::ReverseScaleNoValue:
+        return {"Cannot derive a scale from the current value \"{1}\"",
+                "現在の値「{1}」からは倍率を求められません"};
+    case ErrorCode::ScaleNotNumber:
+        return {"The scale \"{1}\" is not a number", "倍率「{1}」は数値ではありません"};
+    case ErrorCode::TextNotUtf8:
+        return {"the text is not valid UTF-8", "テキストが正しい UTF-8 ではありません"};
+    case ErrorCode::StandardInputNotUtf8:
+        return {"standard input is not valid UTF-8", "標準入力が正しい UTF-8 ではありません"};
+    }
+    return {"{1}", "{1}"};
+}
+
+std::string Fill(std::string_view text, const std::vector<std::string>& args, long systemError,
+                 Language language) {
+    std::string out;
+    out.reserve(text.size() + 64);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{') {
+            const std::size_t close = text.find('}', i);
+            const std::string_view name = text.substr(i + 1, close - i - 1);
+            if (name == "reason") {
+                out += SystemReason(systemError, language);
+            } else {
+                const std::size_t n = std::size_t(name[0] - '1');
+                if (n < args.size())
+                    out += args[n];
+            }
+            i = close;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Error::Error(ErrorCode code, std::vector<std::string> args, long systemError)
+    : std::runtime_error(Fill(TextsOf(code).english, args, systemError, Language::English)),
+      code_(code), args_(std::move(args)), systemError_(systemError) {}
+
+std::string ErrorText(const Error& error, Language language) {
+    const Texts texts = TextsOf(error.code());
+    return Fill(language == Language::Japanese ? texts.japanese : texts.english, error.args(),
+                error.systemError(), language);
+}
+
+} // namespace sheetlift
