@@ -1,5 +1,14 @@
 // TForm1: the main window. Handlers read their controls, ask through the prompt and call the
 // core; every command runs through Guard, which reports an error and keeps the program going.
+//
+// Where the handlers live:
+//   MainWindow.cpp   creation, closing, page change, Guard, the application font
+//   TabSheet1.cpp    the first page " 取得、描画": Button3 (import), Button4 (export), the size
+//                    boxes Edit11-Edit13, SpeedButton1-3, Edit1 and Label13
+//   StringGrid1.cpp  the grid: current cell, selection, header clicks (GridModel and
+//                    GridDelegate hold its texts and its painting)
+//   PopupMenu1.cpp   the grid's popup menu N1 ... N4
+//   TabSheet2.cpp    the second page " 設定、確認": Button1 (apply), StringGrid2, Button5
 #pragma once
 
 #include "model/CellTable.h"
@@ -128,6 +137,7 @@ class TForm1 : public QWidget {
     friend class WindowImportSink;
 
     void BuildPage1();
+    void BuildStringGrid1();
     void BuildPage2();
     void BuildPopupMenu();
     void SizeBoxEnter(QLineEdit* box, sheetlift::SizeField field, const QString& question);
