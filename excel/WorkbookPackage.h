@@ -1,0 +1,84 @@
+// The package of a saved workbook: its zip archive, its parts read under the limits against
+// hostile files, the relationships between the parts, and the XML helpers every part's reader
+// shares.
+#pragma once
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace sheetlift::workbook {
+
+// --- XML helpers: element names compared without their namespace prefix ---
+
+inline std::string_view Local(const char* name) {
+    const std::string_view s(name);
+    const std::size_t colon = s.rfind(':');
+    return colon == std::string_view::npos ? s : s.substr(colon + 1);
+}
+
+inline pugi::xml_node Child(pugi::xml_node node, std::string_view name) {
+    for (pugi::xml_node child : node.children())
+        if (Local(child.name()) == name)
+            return child;
+    return {};
+}
+
+template <typename F> inline void ForEach(pugi::xml_node node, std::string_view name, F&& f) {
+    for (pugi::xml_node child : node.children())
+        if (child.type() == pugi::node_element && Local(child.name()) == name)
+            f(child);
+}
+
+// The relationship id attribute (r:id under whatever prefix).
+inline const char* RelationshipId(pugi::xml_node node) {
+    for (pugi::xml_attribute a : node.attributes())
+        if (std::strchr(a.name(), ':') && Local(a.name()) == "id")
+            return a.value();
+    return "";
+}
+
+inline bool IsTrue(pugi::xml_attribute a) {
+    const std::string_view v = a.value();
+    return v == "1" || v == "true";
+}
+
+class Package {
+  public:
+    Package(const std::string& bytes, std::string file);
+    ~Package();
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    [[noreturn]] void Fail(const std::string& reason) const;
+
+    // The part's bytes; nothing when the package has no such part. Part names are matched
+    // without regard to case or to the backslashes some Windows zip tools write.
+    std::optional<std::string> Read(const std::string& name);
+    std::string Require(const std::string& name, const char* what);
+    void Parse(pugi::xml_document& doc, const std::string& data, const std::string& name) const;
+
+  private:
+    static std::string PartKey(std::string_view name);
+
+    std::string file_;
+    zip_t* zip_ = nullptr;
+    std::unordered_map<std::string, zip_uint64_t> index_;
+    std::uint64_t total_ = 0;
+};
+
+struct Relationship {
+    std::string type; // the last segment of the type URI: "worksheet", "styles", ...
+    std::string target;
+};
+
+std::unordered_map<std::string, Relationship> ReadRelationships(Package& package,
+                                                                const std::string& partPath);
+
+} // namespace sheetlift::workbook

@@ -1,0 +1,481 @@
+// Column widths. A <col width> is stored in characters of the maximum digit width (MDW) of the
+// workbook's default font, padding included. As Excel does at 96 DPI:
+//   pixels      = trunc(((256 * width + trunc(128 / MDW)) / 256) * MDW)
+//   ColumnWidth = trunc((pixels - 5) / MDW * 100 + 0.5) / 100      (5 pixels of padding)
+//   points      = pixels * 0.75
+// Below one character Excel scales by MDW + 5 instead (pixels = width * (MDW + 5)). A column
+// without <col> gets the sheet's defaultColWidth, or else baseColWidth (8) * MDW + 5 pixels
+// rounded up to a multiple of 8. So Calibri 11 (MDW 7) gives 64 pixels = 8.43 characters.
+// MDW of common default fonts at 11 points, in pixels (other sizes scale linearly):
+//   Calibri 7; 游ゴシック / Yu Gothic 8; ＭＳ Ｐゴシック / MS PGothic 8; Arial and
+//   Liberation Sans 8 (7 at their usual 10 points); any other font is taken as Calibri.
+// Row heights come from <row ht> (also without customHeight: Excel shows the stored height),
+// else from <sheetFormatPr defaultRowHeight>; a sheet without it gets Excel's height for the
+// default font at 11 points: Calibri 15, 游ゴシック 18.75, ＭＳ Ｐゴシック 13.5 (others 15).
+#include "excel/WorkbookSheet.h"
+
+#include "excel/CellFormat.h"
+#include "model/CellTable.h"
+#include "textconv/Utf8.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sheetlift::workbook {
+
+namespace {
+
+constexpr std::size_t kMaxTextUnits = 32767;
+
+std::uint64_t CellKey(long row, long column) {
+    return (std::uint64_t(row) << 16) | std::uint64_t(column);
+}
+
+// Spreadsheet texts escape characters XML cannot hold as _xHHHH_ (a carriage return is
+// _x000D_).
+void AppendUnescaped(std::string& out, std::string_view text) {
+    const auto escapeAt = [&](std::size_t i) -> std::optional<char32_t> {
+        if (text[i] != '_' || i + 6 >= text.size() || text[i + 1] != 'x' || text[i + 6] != '_' ||
+            !std::all_of(text.begin() + long(i) + 2, text.begin() + long(i) + 6,
+                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+            return std::nullopt;
+        return char32_t(std::stoul(std::string(text.substr(i + 2, 4)), nullptr, 16));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto code = escapeAt(i);
+        if (!code) {
+            out += text[i];
+            continue;
+        }
+        i += 6;
+        if (*code < 0xD800 || *code > 0xDFFF) {
+            AppendUtf8(out, *code);
+        } else if (*code < 0xDC00 && i + 1 < text.size()) {
+            // A character beyond the basic plane comes as two escaped surrogates.
+            const auto low = escapeAt(i + 1);
+            if (low && *low >= 0xDC00 && *low <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00));
+                i += 7;
+            }
+        }
+    }
+}
+
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (unsigned char c : text)
+        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    return units;
+}
+
+// What Excel derives from the workbook's default font at 11 points (see the note at the top):
+// the maximum digit width in pixels and the default row height in points (0: not known).
+struct FontMetrics {
+    double digitWidth, rowHeight;
+};
+
+FontMetrics MetricsAt11(std::string_view font) {
+    static const std::pair<std::string_view, FontMetrics> kFonts[] = {
+        {"Calibri", {7, 15}},           {"游ゴシック", {8, 18.75}}, {"Yu Gothic", {8, 18.75}},
+        {"ＭＳ Ｐゴシック", {8, 13.5}}, {"MS PGothic", {8, 13.5}},  {"Arial", {8, 0}},
+        {"Liberation Sans", {8, 0}}};
+    for (const auto& [name, metrics] : kFonts)
+        if (font == name)
+            return metrics;
+    return {7, 0};
+}
+
+int MaxDigitWidth(std::string_view font, double size) {
+    return std::max(1, int(std::lround(MetricsAt11(font).digitWidth * size / 11)));
+}
+
+// The row height of a sheet that states none: Excel's height for the default font, else 15.
+double DefaultRowHeight(std::string_view font, double size) {
+    const double known = MetricsAt11(font).rowHeight;
+    return size == 11 && known > 0 ? known : 15;
+}
+
+} // namespace
+
+std::uint32_t WorkbookSource::AddText(std::string text, Package& package, const std::string& part) {
+    if (Utf16Length(text) > kMaxTextUnits)
+        package.Fail("its part " + part + " holds a text longer than Excel's 32,767 characters");
+    texts_.push_back(std::move(text));
+    return std::uint32_t(texts_.size() - 1);
+}
+
+// The text of a string item: plain <t>, or the <t> of its rich-text runs; phonetic guides
+// (<rPh>) are not part of the text.
+std::string ItemText(pugi::xml_node item) {
+    std::string text;
+    for (pugi::xml_node child : item.children()) {
+        const auto name = Local(child.name());
+        if (name == "t")
+            AppendUnescaped(text, child.child_value());
+        else if (name == "r")
+            AppendUnescaped(text, Child(child, "t").child_value());
+    }
+    return text;
+}
+
+void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name) {
+    const auto data = package.Read(name);
+    if (!data)
+        return;
+    pugi::xml_document doc;
+    package.Parse(doc, *data, name);
+    ForEach(doc.document_element(), "si", [&](pugi::xml_node si) {
+        sharedStrings_.push_back(ItemText(si));
+        if (Utf16Length(sharedStrings_.back()) > kMaxTextUnits)
+            package.Fail("its part " + name +
+                         " holds a text longer than Excel's 32,767 characters");
+    });
+}
+
+// The saved selection of the first workbook view: that of its active pane (the top-left pane
+// when it names none), the first range of it, else its active cell; "" when there is none.
+std::string SavedSelection(pugi::xml_node root) {
+    const pugi::xml_node views = Child(root, "sheetViews");
+    pugi::xml_node view = Child(views, "sheetView");
+    ForEach(views, "sheetView", [&](pugi::xml_node v) {
+        if (v.attribute("workbookViewId").as_uint() == 0 &&
+            view.attribute("workbookViewId").as_uint() != 0)
+            view = v;
+    });
+    std::string_view pane = Child(view, "pane").attribute("activePane").value();
+    if (pane.empty())
+        pane = "topLeft";
+    pugi::xml_node chosen;
+    ForEach(view, "selection", [&](pugi::xml_node s) {
+        const pugi::xml_attribute own = s.attribute("pane");
+        if (!chosen && (own ? own.value() : "topLeft") == pane)
+            chosen = s;
+    });
+    if (!chosen)
+        chosen = Child(view, "selection");
+    const std::string_view sqref = chosen.attribute("sqref").value();
+    const std::string_view first = sqref.substr(0, sqref.find(' '));
+    return std::string(first.empty() ? chosen.attribute("activeCell").value() : first);
+}
+
+// Whole columns ("B:D") or rows ("3:5") as Excel saves them, as a range clipped to the cells
+// the sheet uses, so that selecting the columns of a table reads the table.
+std::string WholeLinesAsCells(std::string_view text, long lastRow, long lastColumn) {
+    std::string first, second;
+    for (std::size_t i = 0, colon = text.find(':'); i < text.size(); ++i)
+        if (text[i] != '$' && i != colon)
+            (i < colon ? first : second) += text[i];
+    auto all = [](const std::string& part, int (*test)(int)) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [&](char c) {
+            return test(static_cast<unsigned char>(c)) != 0;
+        });
+    };
+    if (text.find(':') == std::string_view::npos || first.size() > 8 || second.size() > 8)
+        return std::string(text);
+    if (all(first, std::isalpha) && all(second, std::isalpha))
+        return first + "1:" + second + std::to_string(lastRow);
+    if (all(first, std::isdigit) && all(second, std::isdigit))
+        return "A" + first + ":" + ColumnLetters(int(lastColumn)) + second;
+    return std::string(text);
+}
+
+void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const std::string& name) {
+    const pugi::xml_node format = Child(root, "sheetFormatPr");
+    const int mdw = MaxDigitWidth(styles_.defaultFont, styles_.defaultFontSize);
+    defaultRowHeight_ = IsTrue(format.attribute("zeroHeight"))
+                            ? 0
+                            : std::clamp(format.attribute("defaultRowHeight")
+                                             .as_double(DefaultRowHeight(styles_.defaultFont,
+                                                                         styles_.defaultFontSize)),
+                                         0.0, 409.5);
+    auto pixelsOf = [mdw](double width) {
+        width = std::clamp(width, 0.0, 255.0);
+        if (width < 1)
+            return std::floor(width * (mdw + 5) + 0.5);
+        return std::floor((256 * width + std::floor(128.0 / mdw)) / 256 * mdw);
+    };
+    double defaultPixels;
+    if (format.attribute("defaultColWidth"))
+        defaultPixels = pixelsOf(format.attribute("defaultColWidth").as_double());
+    else
+        defaultPixels =
+            std::ceil((std::clamp(format.attribute("baseColWidth").as_int(8), 0, 255) * mdw + 5) /
+                      8.0) *
+            8;
+    std::vector<double> pixels(kMaxSheetColumns + 1, defaultPixels);
+    columnStyle_.assign(kMaxSheetColumns + 1, -1);
+    // Overlapping <col> ranges: the later one wins, as for any later setting.
+    ForEach(Child(root, "cols"), "col", [&](pugi::xml_node c) {
+        const long first = c.attribute("min").as_llong(), last = c.attribute("max").as_llong();
+        if (first < 1 || last < first || last > kMaxSheetColumns)
+            package.Fail("its part " + name + " has a column range " + std::to_string(first) + "-" +
+                         std::to_string(last) + " outside Excel's columns 1-16384");
+        const double width = IsTrue(c.attribute("hidden")) ? 0
+                             : c.attribute("width") ? pixelsOf(c.attribute("width").as_double())
+                                                    : defaultPixels;
+        const long style = c.attribute("style") ? c.attribute("style").as_llong() : -1;
+        for (long k = first; k <= last; ++k) {
+            pixels[std::size_t(k)] = width;
+            columnStyle_[std::size_t(k)] = style;
+        }
+    });
+    columnWidth_.assign(kMaxSheetColumns + 1, 0);
+    columnLeft_.assign(kMaxSheetColumns + 2, 0);
+    for (std::size_t k = 1; k <= kMaxSheetColumns; ++k) {
+        const double px = pixels[k];
+        columnWidth_[k] = px <= 0        ? 0
+                          : px < mdw + 5 ? std::floor(px / (mdw + 5) * 100 + 0.5) / 100
+                                         : std::floor((px - 5) / mdw * 100 + 0.5) / 100;
+        columnLeft_[k + 1] = columnLeft_[k] + px * 0.75;
+    }
+}
+
+StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const std::string& part,
+                                    long row, long column) {
+    StoredCell cell;
+    cell.style = c.attribute("s").as_uint();
+    const std::string_view type = c.attribute("t").value();
+    const pugi::xml_node v = Child(c, "v");
+    const std::string_view value = v.child_value();
+    if (type == "inlineStr") {
+        cell.kind = ValueKind::Text;
+        cell.text = AddText(ItemText(Child(c, "is")), package, part);
+    } else if (value.empty()) {
+        cell.kind = ValueKind::Empty; // also a formula never calculated
+    } else if (type == "s") {
+        const unsigned index = v.text().as_uint();
+        if (index >= sharedStrings_.size())
+            package.Fail("its part " + part + " refers to a shared string that does not exist " +
+                         "in cell " + CellAddress(int(row), int(column)));
+        cell.kind = ValueKind::Text;
+        cell.text = index | 0x80000000u;
+    } else if (type == "str" || type == "e") {
+        std::string text;
+        AppendUnescaped(text, value);
+        cell.kind = type == "e" ? ValueKind::Error : ValueKind::Text;
+        cell.text = AddText(std::move(text), package, part);
+    } else if (type == "b") {
+        cell.kind = ValueKind::Boolean;
+        cell.number = value == "1" || value == "true";
+    } else if (type == "d") {
+        // Excel turns an ISO date into its serial number; one it cannot hold stays text.
+        const auto serial = SerialFromIsoDate(value, date1904_);
+        cell.kind = serial ? ValueKind::Number : ValueKind::Text;
+        cell.number = serial.value_or(0);
+        if (!serial)
+            cell.text = AddText(std::string(value), package, part);
+    } else {
+        cell.kind = ValueKind::Number;
+        cell.number = v.text().as_double();
+        if (!std::isfinite(cell.number))
+            cell.number = 0;
+    }
+    return cell;
+}
+
+void WorkbookSource::ReadSheet(Package& package, const std::string& name,
+                               const std::string& rangeText) {
+    const std::string data = package.Require(name, "sheet part");
+    pugi::xml_document doc;
+    package.Parse(doc, data, name);
+    const pugi::xml_node root = doc.document_element();
+    auto fail = [&](const std::string& what) { package.Fail("its part " + name + " " + what); };
+
+    // The stated size may be wrong (cells are read wherever they are) but not past the limits.
+    const pugi::xml_node dimension = Child(root, "dimension");
+    if (dimension) {
+        std::string why;
+        const std::string_view ref = dimension.attribute("ref").value();
+        if (!ParseCellRange(ref, why) && why.find("past") != std::string::npos)
+            fail("has a sheet size past Excel's limits (" + why + ")");
+    }
+    ReadColumns(root, package, name);
+
+    // Cells. A row or cell without its r attribute follows the one before it.
+    long rowNumber = 0, lastRow = 1, lastColumn = 1;
+    ForEach(Child(root, "sheetData"), "row", [&](pugi::xml_node row) {
+        const char* firstRef = Child(row, "c").attribute("r").value();
+        std::size_t at = 0;
+        const auto firstAddress = ParseAddress(firstRef, at);
+        rowNumber = row.attribute("r") ? row.attribute("r").as_llong()
+                    : firstAddress     ? firstAddress->first
+                                       : rowNumber + 1;
+        if (rowNumber < 1 || rowNumber > kMaxSheetRows)
+            fail("has a row " + std::to_string(rowNumber) + " past Excel's 1,048,576 rows");
+        RowInfo info{rowNumber, defaultRowHeight_, -1};
+        if (row.attribute("ht"))
+            info.height = std::clamp(row.attribute("ht").as_double(), 0.0, 409.5);
+        if (IsTrue(row.attribute("hidden")))
+            info.height = 0;
+        if (IsTrue(row.attribute("customFormat")))
+            info.style = row.attribute("s").as_llong();
+        if (info.height != defaultRowHeight_ || info.style >= 0)
+            rows_.push_back(info);
+        long column = 0;
+        ForEach(row, "c", [&](pugi::xml_node c) {
+            const char* ref = c.attribute("r").value();
+            if (*ref) {
+                at = 0;
+                const auto address = ParseAddress(ref, at);
+                if (!address || ref[at] || address->first != rowNumber)
+                    fail("has a cell \"" + std::string(ref) + "\" out of place in row " +
+                         std::to_string(rowNumber));
+                column = address->second;
+            } else {
+                ++column;
+            }
+            if (column > kMaxSheetColumns)
+                fail("has a cell past Excel's 16,384 columns in row " + std::to_string(rowNumber));
+            cells_[CellKey(rowNumber, column)] = ReadCell(c, package, name, rowNumber, column);
+            lastRow = std::max(lastRow, rowNumber);
+            lastColumn = std::max(lastColumn, column);
+        });
+    });
+    // Rows in any order; of a row given twice the later one counts, as for cells.
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const RowInfo& a, const RowInfo& b) { return a.row < b.row; });
+    const auto duplicate = [](const RowInfo& a, const RowInfo& b) { return a.row == b.row; };
+    std::reverse(rows_.begin(), rows_.end());
+    rows_.erase(std::unique(rows_.begin(), rows_.end(), duplicate), rows_.end());
+    std::reverse(rows_.begin(), rows_.end());
+    rowTopOffset_.assign(rows_.size() + 1, 0);
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        rowTopOffset_[i + 1] = rowTopOffset_[i] + rows_[i].height - defaultRowHeight_;
+
+    ForEach(Child(root, "mergeCells"), "mergeCell", [&](pugi::xml_node m) {
+        std::string why;
+        const auto range = ParseCellRange(m.attribute("ref").value(), why);
+        if (!range)
+            fail("has a bad merged area " + why);
+        merges_.push_back({range->row, range->column, range->row + range->rows - 1,
+                           range->column + range->columns - 1});
+        lastRow = std::max(lastRow, merges_.back().bottom);
+        lastColumn = std::max(lastColumn, merges_.back().right);
+    });
+
+    // The selection: the option, else the saved one, else A1.
+    std::string selection = rangeText;
+    if (selection.empty())
+        selection = WholeLinesAsCells(SavedSelection(root), lastRow, lastColumn);
+    if (selection.empty())
+        selection = "A1";
+    std::string why;
+    const auto range = ParseCellRange(selection, why);
+    if (!range)
+        package.Fail(rangeText.empty()
+                         ? "the saved selection of the sheet \"" + sheetName_ + "\" is bad: " + why
+                         : "bad range " + why);
+    selection_ = *range;
+}
+
+long WorkbookSource::StyleAt(long row, long column) const {
+    const auto cell = cells_.find(CellKey(row, column));
+    if (cell != cells_.end())
+        return cell->second.style;
+    const RowInfo* info = FindRow(row);
+    if (info && info->style >= 0)
+        return info->style;
+    return columnStyle_[std::size_t(column)] >= 0 ? columnStyle_[std::size_t(column)] : 0;
+}
+
+const RowInfo* WorkbookSource::FindRow(long row) const {
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                     [](const RowInfo& r, long n) { return r.row < n; });
+    return it != rows_.end() && it->row == row ? &*it : nullptr;
+}
+
+double WorkbookSource::RowHeight(long row) const {
+    const RowInfo* info = FindRow(row);
+    return info ? info->height : defaultRowHeight_;
+}
+
+double WorkbookSource::RowTop(long row) const {
+    const auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                     [](const RowInfo& r, long n) { return r.row < n; });
+    return double(row - 1) * defaultRowHeight_ + rowTopOffset_[std::size_t(it - rows_.begin())];
+}
+
+const Merge* WorkbookSource::FindMerge(long row, long column) {
+    if (row != mergeRow_) { // Cell() walks row by row: keep the areas that cross this row
+        mergeRow_ = row;
+        mergesOfRow_.clear();
+        for (const Merge& m : merges_)
+            if (m.top <= row && row <= m.bottom)
+                mergesOfRow_.push_back(&m);
+    }
+    for (const Merge* m : mergesOfRow_)
+        if (m->left <= column && column <= m->right)
+            return m;
+    return nullptr;
+}
+
+SourceCell WorkbookSource::Cell(const std::string& address) {
+    std::string why;
+    const auto range = ParseCellRange(address, why);
+    if (!range || range->rows != 1 || range->columns != 1)
+        throw Error("Cannot read the cell \"" + address + "\" of \"" + workbookName_ +
+                    "\": " + (why.empty() ? "not a single cell" : why));
+    const long row = range->row, column = range->column;
+    auto style = [&](long r, long k) -> const Style& {
+        const long index = StyleAt(r, k);
+        return styles_
+            .cellFormats[std::size_t(index) < styles_.cellFormats.size() ? std::size_t(index) : 0];
+    };
+    const Style& own = style(row, column);
+
+    SourceCell cell;
+    cell.columnWidth = columnWidth_[std::size_t(column)];
+    cell.rowHeight = RowHeight(row);
+    cell.horizontalAlignment = own.alignment;
+    cell.fontSize = own.fontSize;
+    // Neighbouring cells share an edge: a line drawn as the bottom of B2 is the top of B3.
+    cell.borders = own.borders;
+    auto shared = [&](int edge, long r, long k, int opposite) {
+        if (cell.borders[std::size_t(edge)] == kLineStyleNone && r >= 1 && k >= 1 &&
+            r <= kMaxSheetRows && k <= kMaxSheetColumns)
+            cell.borders[std::size_t(edge)] = style(r, k).borders[std::size_t(opposite)];
+    };
+    shared(kBorderTop, row - 1, column, kBorderBottom);
+    shared(kBorderBottom, row + 1, column, kBorderTop);
+    shared(kBorderLeft, row, column - 1, kBorderRight);
+    shared(kBorderRight, row, column + 1, kBorderLeft);
+
+    const auto stored = cells_.find(CellKey(row, column));
+    if (stored != cells_.end()) {
+        const StoredCell& s = stored->second;
+        switch (s.kind) {
+        case ValueKind::Empty:
+            break;
+        case ValueKind::Number:
+            cell.value2 = s.number;
+            cell.text = FormatNumber(s.number, own.format, date1904_);
+            break;
+        case ValueKind::Text: {
+            const std::string& text =
+                (s.text & 0x80000000u) ? sharedStrings_[s.text & 0x7FFFFFFFu] : texts_[s.text];
+            cell.value2 = text;
+            cell.text = FormatText(text, own.format);
+            break;
+        }
+        case ValueKind::Boolean:
+            cell.value2 = s.number != 0;
+            cell.text = s.number != 0 ? "TRUE" : "FALSE";
+            break;
+        case ValueKind::Error:
+            cell.value2 = texts_[s.text];
+            cell.text = texts_[s.text];
+            break;
+        }
+    }
+
+    const Merge* merge = FindMerge(row, column);
+    const long top = merge ? merge->top : row, left = merge ? merge->left : column;
+    cell.mergeCells = merge != nullptr;
+    cell.mergeRows = merge ? int(merge->bottom - merge->top + 1) : 1;
+    cell.mergeColumns = merge ? int(merge->right - merge->left + 1) : 1;
+    cell.mergeLeft = columnLeft_[std::size_t(left)];
+    cell.mergeTop = RowTop(top);
+    return cell;
+}
+
+} // namespace sheetlift::workbook
