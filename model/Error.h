@@ -18,6 +18,7 @@ enum class ErrorCode {
     FileRead,
     FileWrite,
     ExecutablePath, // the program's own file, no {1}
+    NotRegularFile, // {1} the file that exists and is not a regular file
     // Sources: {1} the file or the program identifier.
     NotRunning,          // {1} the automation server's program identifier
     Automation,          // {1} the member or call that failed

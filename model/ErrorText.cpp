@@ -23,6 +23,11 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::ExecutablePath:
         return {"Cannot find the program's own file: {reason}",
                 "プログラム自身のファイルが見つかりません: {reason}"};
+    case ErrorCode::NotRegularFile:
+        return {"Cannot write \"{1}\": it is not a regular file (a folder, a device, a pipe or a "
+                "socket), so it is left as it is",
+                "「{1}」は通常のファイルではない (フォルダー、デバイス、パイプまたはソケット) "
+                "ため、書き込みません"};
     case ErrorCode::NotRunning:
         return {"Cannot attach to {1}", "{1} に接続できません"};
     case ErrorCode::Automation:

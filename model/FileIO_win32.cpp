@@ -68,39 +68,147 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     return data;
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
-    std::filesystem::path temp = path;
-    temp += L".tmp" + std::to_wstring(GetCurrentProcessId());
-    {
-        FileHandle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr)};
-        if (file.h == INVALID_HANDLE_VALUE)
-            Fail(ErrorCode::FileWrite, path, GetLastError());
-        for (std::size_t done = 0; done < bytes.size();) {
-            const DWORD want = DWORD(std::min<std::size_t>(bytes.size() - done, kChunk));
-            DWORD n = 0;
-            if (!WriteFile(file.h, bytes.data() + done, want, &n, nullptr)) {
-                const DWORD err = GetLastError();
-                CloseHandle(file.h);
-                file.h = INVALID_HANDLE_VALUE;
-                DeleteFileW(temp.c_str());
-                Fail(ErrorCode::FileWrite, path, err);
-            }
-            done += n;
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+// Asks the system to delete the file when its last handle closes, or not; a kill then takes the
+// unfinished temporary file with it.
+bool DeleteOnClose(HANDLE h, bool on) {
+    FILE_DISPOSITION_INFO info{};
+    info.DeleteFile = on;
+    return SetFileInformationByHandle(h, FileDispositionInfo, &info, sizeof info) != 0;
+}
+
+// The file a path names, links and junctions followed; `path` itself when it names none.
+std::filesystem::path FinalPath(const std::filesystem::path& path, HANDLE h) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetFinalPathNameByHandleW(h, buffer.data(), DWORD(buffer.size()), VOLUME_NAME_DOS);
+        if (n == 0)
+            return path;
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return std::filesystem::path(buffer);
         }
-        if (!CloseHandle(file.h)) {
+        buffer.resize(n);
+    }
+}
+
+} // namespace
+
+SafeFileWriter::SafeFileWriter(const std::filesystem::path& target)
+    : target_(target), resolved_(target), handle_(INVALID_HANDLE_VALUE) {
+    // Opened for its attributes only, so a file that another program holds is no obstacle here.
+    FileHandle existing{CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (existing.h != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileType(existing.h) != FILE_TYPE_DISK ||
+            !GetFileInformationByHandle(existing.h, &info) ||
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw Error(ErrorCode::NotRegularFile, {DisplayPath(target_)});
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            resolved_ = FinalPath(target, existing.h);
+        replace_ = true;
+    } else if (const DWORD err = GetLastError(); err != ERROR_FILE_NOT_FOUND) {
+        Fail(ErrorCode::FileWrite, target_, err);
+    }
+    for (int attempt = 0; handle_ == INVALID_HANDLE_VALUE; ++attempt) {
+        temp_ = resolved_;
+        temp_ += L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(GetTickCount64() + DWORD(attempt) * 7919u);
+        handle_ = CreateFileW(temp_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE) {
             const DWORD err = GetLastError();
-            file.h = INVALID_HANDLE_VALUE;
-            DeleteFileW(temp.c_str());
-            Fail(ErrorCode::FileWrite, path, err);
+            if (err != ERROR_FILE_EXISTS || attempt == 100) {
+                temp_.clear();
+                Fail(ErrorCode::FileWrite, target_, err);
+            }
         }
-        file.h = INVALID_HANDLE_VALUE;
     }
-    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD err = GetLastError();
-        DeleteFileW(temp.c_str());
-        Fail(ErrorCode::FileWrite, path, err);
+    DeleteOnClose(handle_, true);
+    buffer_.reserve(kBufferSize);
+}
+
+SafeFileWriter::~SafeFileWriter() {
+    if (!done_)
+        Discard();
+}
+
+void SafeFileWriter::Discard() noexcept {
+    done_ = true;
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        DeleteOnClose(handle_, true);
+        CloseHandle(handle_);
     }
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!temp_.empty())
+        DeleteFileW(temp_.c_str()); // in case the system could not delete it on closing
+    temp_.clear();
+}
+
+void SafeFileWriter::WriteOut(std::string_view bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const DWORD want = DWORD(std::min<std::size_t>(bytes.size() - done, kChunk));
+        DWORD n = 0;
+        if (!WriteFile(handle_, bytes.data() + done, want, &n, nullptr)) {
+            const DWORD err = GetLastError();
+            Discard();
+            Fail(ErrorCode::FileWrite, target_, err);
+        }
+        done += n;
+    }
+}
+
+void SafeFileWriter::Write(std::string_view bytes) {
+    if (done_)
+        Fail(ErrorCode::FileWrite, target_, ERROR_INVALID_HANDLE);
+    if (buffer_.size() + bytes.size() > kBufferSize) {
+        WriteOut(buffer_);
+        buffer_.clear();
+    }
+    if (bytes.size() >= kBufferSize)
+        WriteOut(bytes); // one large piece: straight through
+    else
+        buffer_ += bytes;
+}
+
+void SafeFileWriter::Commit() {
+    if (done_)
+        Fail(ErrorCode::FileWrite, target_, ERROR_INVALID_HANDLE);
+    WriteOut(buffer_);
+    buffer_.clear();
+    auto fail = [&](DWORD err) {
+        Discard();
+        Fail(ErrorCode::FileWrite, target_, err);
+    };
+    // The data reaches the disk before the name points at it.
+    if (!FlushFileBuffers(handle_) || !DeleteOnClose(handle_, false))
+        fail(GetLastError());
+    const BOOL closed = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!closed)
+        fail(GetLastError());
+    // ReplaceFileW keeps the replaced file's attributes, security and creation time.
+    const BOOL moved = replace_ ? ReplaceFileW(resolved_.c_str(), temp_.c_str(), nullptr,
+                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                : MoveFileExW(temp_.c_str(), resolved_.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!moved)
+        fail(GetLastError());
+    temp_.clear();
+    done_ = true;
+}
+
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+    SafeFileWriter writer(path);
+    writer.Write(bytes);
+    writer.Commit();
 }
 
 } // namespace sheetlift

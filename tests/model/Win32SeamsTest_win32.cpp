@@ -84,5 +84,39 @@ TEST_F(Win32Files, FailuresNameTheFileAndKeepTheOldOne) {
     }
 }
 
+TEST_F(Win32Files, NonRegularTargetsAreRefusedAndLeftAlone) {
+    fs::create_directory(dir_ / L"フォルダー");
+    for (const fs::path& target :
+         {dir_ / L"フォルダー", fs::path(L"NUL"), fs::path(L"\\\\.\\NUL")}) {
+        try {
+            WriteFileAtomic(target, "data");
+            ADD_FAILURE() << target << ": no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.code(), ErrorCode::NotRegularFile) << e.what();
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(dir_ / L"フォルダー"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(Win32Files, ReplacedFilesKeepTheirAttributesAndUncommittedWritesLeaveNothing) {
+    const fs::path file = dir_ / L"設定.ini";
+    WriteFileAtomic(file, "old");
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    WriteFileAtomic(file, "new");
+    EXPECT_EQ(ReadWholeFile(file), "new");
+    EXPECT_TRUE(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    {
+        SafeFileWriter writer(file);
+        writer.Write(std::string(300000, 'x'));
+    }
+    {
+        SafeFileWriter writer(dir_ / L"新規.dxf");
+        writer.Write("x");
+    }
+    EXPECT_EQ(ReadWholeFile(file), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
 } // namespace
 } // namespace sheetlift
