@@ -38,6 +38,9 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("置換"));
     setFixedSize(218, 117);
+    // A dialog does not inherit its owner's font: the search and replacement texts need the
+    // window's fonts, in which full-width and half-width forms look different.
+    setFont(parent ? parent->font() : font());
     auto* label1 = new QLabel(QStringLiteral("検索文字列"), this);
     label1->setGeometry(12, 14, 80, 16);
     Edit1 = Named(new QLineEdit(this), "Edit1");

@@ -27,11 +27,14 @@ using namespace window;
 
 QFont SheetliftFont(int pixels) {
     QFont font;
-    // Tahoma is the design font; the Japanese fonts carry the kana and kanji where it is
-    // missing, so row heights do not depend on what fontconfig would pick.
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("sans-serif")});
+    // Tahoma is the design font for Latin text. The Japanese fonts after it carry what Tahoma
+    // lacks (kana, kanji, the full-width forms) and must be fixed-pitch: in a proportional one
+    // a full-width Ｍ１６ looks like M16 and a half-width ｱ like ア, and the user could not see
+    // what the width conversions did. IPAGothic here, MS Gothic (also listed under its Japanese
+    // name) on Windows.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("MS Gothic"), QStringLiteral("ＭＳ ゴシック"),
+                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
     font.setPixelSize(pixels);
     return font;
 }
@@ -53,9 +56,9 @@ TForm1::TForm1(Prompt* prompt)
     setFont(SheetliftFont(11));
     // The design size is also the smallest: below it the right-anchored controls would run
     // over the left ones.
-    setMinimumSize(432, 288);
+    setMinimumSize(kDesignSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(432, 288),
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, kDesignSize,
                                         screen->availableGeometry()));
 
     PageControl1 = Named(new QTabWidget(this), "PageControl1");
@@ -79,12 +82,11 @@ TForm1::TForm1(Prompt* prompt)
 TForm1::~TForm1() = default;
 
 void TForm1::Guard(const std::function<void()>& command) {
+    SetStatus({}); // the status line tells of the last command only
     try {
         command();
-    } catch (const Error& e) {
-        prompt_->ShowError(this, Q(ErrorText(e, Language::Japanese)));
     } catch (const std::exception& e) {
-        prompt_->ShowError(this, Q(e.what()));
+        prompt_->ShowError(this, ReasonText(e));
     }
 }
 

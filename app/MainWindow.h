@@ -84,6 +84,7 @@ class TForm1 : public QWidget {
     void N7Click();
     void N9Click();
     void N4Click();
+    void N11Click();
 
     // The grid's selection rectangle in grid coordinates (headers are row and column 0).
     sheetlift::GridRect Selection() const;
@@ -105,6 +106,7 @@ class TForm1 : public QWidget {
     QLabel* Label2;
     QLabel* Label4;
     QLabel* Label13;
+    QLabel* Label14; // status line under the grid: what the last command did
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     QLineEdit* Edit3;
@@ -122,6 +124,7 @@ class TForm1 : public QWidget {
     QToolButton* SpeedButton2;
     QToolButton* SpeedButton3;
     QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2; // settings page: $DWGCODEPAGE in the drawing
     QTableView* StringGrid1;
     QProgressBar* ProgressBar1;
     QTableWidget* StringGrid2;
@@ -140,11 +143,17 @@ class TForm1 : public QWidget {
     void BuildStringGrid1();
     void BuildPage2();
     void BuildPopupMenu();
+    // Writes the drawing to `path` and says where it went; false for an empty table.
+    bool ExportDxf(const std::filesystem::path& path);
+    // The status line under the grid; an empty text hides it.
+    void SetStatus(const QString& text);
     void SizeBoxEnter(QLineEdit* box, sheetlift::SizeField field, const QString& question);
     void ConvertSelection(sheetlift::TextRoutine routine);
     // Delete in the grid: empties the selected cells' texts.
     void ClearSelection();
     void PlaceRightAnchored();
+    // Keeps the whole text of Label4 on screen (the import's progress, the totals line).
+    void FitLabel4();
     // The grid's current cell in grid coordinates; (0, 0) when there is none.
     QPoint CurrentCell() const;
 
@@ -156,6 +165,7 @@ class TForm1 : public QWidget {
     GridModel* model_;
     std::filesystem::path settingsPath_;
     std::filesystem::path dxfPath_;
+    std::filesystem::path saveAsPath_; // the last "名前を付けて保存..." choice
     QString lastFolder_;
     bool importing_ = false;
     bool closeRequested_ = false;

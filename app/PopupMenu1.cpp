@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 
 using namespace sheetlift;
 using namespace window;
@@ -35,6 +36,12 @@ void TForm1::BuildPopupMenu() {
     item("N9", QStringLiteral("代替文字を含む禁止文字->半角"), &TForm1::N9Click);
     separator("N10");
     item("N4", QStringLiteral("置換"), &TForm1::N4Click);
+    separator("N13");
+    item("N11", QStringLiteral("名前を付けて保存..."), &TForm1::N11Click);
+    // Saving needs a table, as "IJCAD へ挿入" does.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        PopupMenu1->findChild<QAction*>(QStringLiteral("N11"))->setEnabled(Button4->isEnabled());
+    });
 }
 
 void TForm1::ConvertSelection(TextRoutine routine) {
@@ -43,6 +50,9 @@ void TForm1::ConvertSelection(TextRoutine routine) {
     const GridRect rect = Selection();
     ConvertRange(texts_, rect, routine);
     model_->TextsChanged(rect.top - 1, rect.left - 1, rect.bottom - 1, rect.right - 1);
+    // Edit1 shows the converted text: with the old one, the next keystroke there would undo
+    // the conversion of the current cell.
+    StringGrid1Click();
 }
 
 void TForm1::N1Click() {
@@ -81,7 +91,23 @@ void TForm1::N4Click() {
         const GridRect rect = Selection();
         count = ReplaceFirstInRange(texts_, rect, S(Form3->Edit1->text()), S(Form3->Edit2->text()));
         model_->TextsChanged(rect.top - 1, rect.left - 1, rect.bottom - 1, rect.right - 1);
+        StringGrid1Click();
     }
     prompt_->Inform(this, kAppTitle,
                     QString::number(count) + QStringLiteral(" 個の文字列を置換しました."));
+}
+
+void TForm1::N11Click() {
+    if (importing_ || table_.empty())
+        return;
+    const QString file = prompt_->ChooseSaveFile(
+        this,
+        QString::fromStdU16String((saveAsPath_.empty() ? dxfPath_ : saveAsPath_).u16string()));
+    if (file.isEmpty())
+        return;
+    std::filesystem::path path(file.toStdU16String());
+    if (!path.has_extension())
+        path += ".dxf";
+    saveAsPath_ = path;
+    ExportDxf(path);
 }

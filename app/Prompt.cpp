@@ -31,6 +31,11 @@ QString MessageBoxPrompt::ChooseFile(QWidget* owner, const QString& folder) {
                                                        "(*.xlsx *.xlsm *.json)"));
 }
 
+QString MessageBoxPrompt::ChooseSaveFile(QWidget* owner, const QString& suggested) {
+    return QFileDialog::getSaveFileName(owner, QStringLiteral("名前を付けて保存"), suggested,
+                                        QStringLiteral("DXF 図面 (*.dxf)"));
+}
+
 bool MessageBoxPrompt::RunDialog(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }

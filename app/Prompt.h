@@ -18,6 +18,8 @@ class Prompt {
     virtual void ShowError(QWidget* owner, const QString& text) = 0;
     // A workbook or snapshot to import; empty when cancelled.
     virtual QString ChooseFile(QWidget* owner, const QString& folder) = 0;
+    // Where to save the drawing, starting from `suggested`; empty when cancelled.
+    virtual QString ChooseSaveFile(QWidget* owner, const QString& suggested) = 0;
     // Runs a modal dialog; true when it was closed with OK.
     virtual bool RunDialog(QDialog& dialog) = 0;
 };
@@ -29,6 +31,7 @@ class MessageBoxPrompt : public Prompt {
     bool Confirm(QWidget* owner, const QString& text) override;
     void ShowError(QWidget* owner, const QString& text) override;
     QString ChooseFile(QWidget* owner, const QString& folder) override;
+    QString ChooseSaveFile(QWidget* owner, const QString& suggested) override;
     bool RunDialog(QDialog& dialog) override;
 };
 

@@ -108,6 +108,9 @@ void TForm1::SetSelection(const GridRect& rect) {
     StringGrid1->selectionModel()->select(QItemSelection(topLeft, bottomRight),
                                           QItemSelectionModel::ClearAndSelect);
     quietCurrentChange_ = false;
+    // The details follow the new current cell, so typing in Edit1 never writes the text of the
+    // cell that was current before into this one.
+    StringGrid1Click();
 }
 
 void TForm1::StringGrid1FixedCellClick(int col, int row) {
@@ -143,5 +146,4 @@ void TForm1::StringGrid1Click() {
 
 void TForm1::ClearSelection() {
     ConvertSelection([](std::string_view) { return std::string(); });
-    StringGrid1Click();
 }

@@ -11,10 +11,13 @@
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -28,6 +31,15 @@ namespace {
 
 // Panel1 is laid out for this width; right-anchored controls keep their distance to its edge.
 constexpr int kDesignPanelWidth = 424;
+constexpr int kDesignEdit2X = 176;
+
+// The wait cursor while a command works without letting the window take input.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 // Thrown from the import's per-row progress when the window is being closed.
 struct ImportCancelled {};
@@ -68,6 +80,7 @@ class WindowImportSink : public ImportSink {
     }
     void Progress(int row, int rows) override {
         f_.Label4->setText(QStringLiteral("%1 / %2").arg(row).arg(rows));
+        f_.FitLabel4();
         f_.ProgressBar1->setValue(row);
         QCoreApplication::processEvents();
         if (f_.closeRequested_)
@@ -119,7 +132,11 @@ void TForm1::BuildPage1() {
     Button2->hide();
     Label1 = PlaceLabel(Panel1, QStringLiteral("対象セル："), 174, 3, "Label1");
     Button3 = button("Button3", QStringLiteral("Excel から取得"), {324, 1, 90, 25});
-    Button3->setToolTip(QStringLiteral("アクティブな Excel から選択範囲を取得します"));
+    // Without a running Excel to read the button opens a saved workbook or a recorded selection.
+    Button3->setToolTip(CanReadRunningExcel()
+                            ? QStringLiteral("アクティブな Excel から選択範囲を取得します")
+                            : QStringLiteral("保存したブック (.xlsx, .xlsm) か記録した選択範囲 "
+                                             "(.json) を開いて取得します"));
     const auto address = [this](const char* name, QRect geometry) {
         auto* e = Named(new QLineEdit(Panel1), name);
         e->setGeometry(geometry);
@@ -129,7 +146,7 @@ void TForm1::BuildPage1() {
         return e;
     };
     // The address boxes are wider than Excel's own, so that an address like CV1000 fits.
-    Edit2 = address("Edit2", {176, 22, 62, 24});
+    Edit2 = address("Edit2", {kDesignEdit2X, 22, 62, 24});
     Label2 = PlaceLabel(Panel1, QStringLiteral("～"), 240, 24, "Label2");
     Edit3 = address("Edit3", {256, 22, 62, 24});
     Label4 = PlaceLabel(Panel1, QString(), 8, 32, "Label4"); // its width ends before Edit2
@@ -153,9 +170,10 @@ void TForm1::BuildPage1() {
         return b;
     };
     SpeedButton1 = speed("SpeedButton1", QStringLiteral("左"), QStringLiteral("文字基点 [左]"), 61);
-    SpeedButton2 = speed("SpeedButton2", QStringLiteral("中"), QStringLiteral("文字基点 [中]"), 82);
+    // Side by side, not overlapping: a click at the edge of one button never hits its neighbour.
+    SpeedButton2 = speed("SpeedButton2", QStringLiteral("中"), QStringLiteral("文字基点 [中]"), 84);
     SpeedButton3 =
-        speed("SpeedButton3", QStringLiteral("右"), QStringLiteral("文字基点 [右]"), 103);
+        speed("SpeedButton3", QStringLiteral("右"), QStringLiteral("文字基点 [右]"), 107);
     Edit11 = NumberBox(Panel1, "Edit11", {133, 52, 49, 21});
     Edit11->setToolTip(QStringLiteral("列幅 [Enter]で更新"));
     Edit12 = NumberBox(Panel1, "Edit12", {188, 52, 49, 21});
@@ -167,7 +185,10 @@ void TForm1::BuildPage1() {
     connect(Edit13, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit13KeyPress(); }); });
     CheckBox1 = Named(new QCheckBox(QStringLiteral("セルを描画"), Panel1), "CheckBox1");
-    CheckBox1->setGeometry(249, 52, 71, 17);
+    // Its right edge stays where the design has it; a font with wider glyphs than Tahoma's
+    // widens it to the left, into the free room after Edit12, rather than cutting its text.
+    const int checkWidth = std::max(71, CheckBox1->sizeHint().width());
+    CheckBox1->setGeometry(320 - checkWidth, 52, checkWidth, 17);
     Edit1 = Named(new QLineEdit(Panel1), "Edit1");
     Edit1->setGeometry(8, 74, 364, 24);
     Edit1->setFont(SheetliftFont(13));
@@ -182,10 +203,15 @@ void TForm1::BuildPage1() {
     ProgressBar1->setFixedHeight(9);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setValue(0);
+    Label14 = Named(new QLabel(Panel2), "Label14");
+    Label14->setContentsMargins(4, 1, 4, 1);
+    Label14->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
+    Label14->hide();
     auto* lower = new QVBoxLayout(Panel2);
     lower->setContentsMargins(0, 0, 0, 0);
     lower->setSpacing(0);
     lower->addWidget(StringGrid1);
+    lower->addWidget(Label14);
     lower->addWidget(ProgressBar1);
 
     BuildStringGrid1();
@@ -197,12 +223,33 @@ void TForm1::PlaceRightAnchored() {
         QWidget* widget;
         int x;
         int y;
-    } anchored[] = {{Label1, 174, 3}, {Button3, 324, 1},  {Edit2, 176, 22},     {Label2, 240, 24},
-                    {Edit3, 256, 22}, {Button4, 324, 32}, {CheckBox1, 249, 52}, {Label13, 378, 80}};
+    } anchored[] = {{Label1, 174, 3},
+                    {Button3, 324, 1},
+                    {Edit2, kDesignEdit2X, 22},
+                    {Label2, 240, 24},
+                    {Edit3, 256, 22},
+                    {Button4, 324, 32},
+                    {CheckBox1, 320 - CheckBox1->width(), 52},
+                    {Label13, 378, 80}};
     for (const auto& a : anchored)
         a.widget->move(a.x + shift, a.y);
-    Label4->resize(std::max(Edit2->x() - 4 - Label4->x(), 0), Label4->height());
     Edit1->resize(std::max(364 + shift, 40), Edit1->height());
+    FitLabel4();
+}
+
+void TForm1::FitLabel4() {
+    // Label4 ends 4 pixels before Edit2, which follows the right edge. A line longer than the
+    // room at the design width raises the window's smallest width, so it is never cut off.
+    const int designRoom = kDesignEdit2X - 4 - Label4->x();
+    const int extra = std::max(Label4->sizeHint().width() - designRoom, 0);
+    if (minimumWidth() != kDesignSize.width() + extra)
+        setMinimumWidth(kDesignSize.width() + extra);
+    Label4->resize(std::max(Edit2->x() - 4 - Label4->x(), 0), Label4->sizeHint().height());
+}
+
+void TForm1::SetStatus(const QString& text) {
+    Label14->setText(text);
+    Label14->setVisible(!text.isEmpty());
 }
 
 void TForm1::Edit1Change() {
@@ -272,6 +319,7 @@ void TForm1::Edit13KeyPress() {
 
 void TForm1::ShowWHSize() {
     Label4->setText(Q(WHSizeText(table_, DecimalSeparator())));
+    FitLabel4();
 }
 
 void TForm1::Button3Click() {
@@ -294,23 +342,33 @@ void TForm1::Button3Click() {
     bool done = false;
     QString attachFailure, reason;
     importing_ = true;
-    try {
-        WindowImportSink sink(*this);
-        const auto source = file.isEmpty()
-                                ? MakeExcelSource()
-                                : OpenSelectionFile(std::filesystem::path(file.toStdU16String()));
-        ImportSelection(*source, sink, table_, settings_);
-        done = true;
-    } catch (const ImportCancelled&) {
-    } catch (const AttachError& e) {
-        attachFailure =
-            QStringLiteral("クラス名: ") + Q(e.progId()) + QStringLiteral(" は無効です.");
-    } catch (const Error& e) {
-        reason = Q(ErrorText(e, Language::Japanese));
-    } catch (const std::exception& e) {
-        reason = Q(e.what());
+    {
+        // Opening and parsing a large workbook takes a while before the first row arrives: the
+        // window says so at once, with a busy bar, until the rows take over.
+        const WaitCursor wait;
+        Label4->setText(file.isEmpty() ? QStringLiteral("Excel から読み込んでいます...")
+                                       : QStringLiteral("読み込んでいます..."));
+        FitLabel4();
+        ProgressBar1->setRange(0, 0);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        try {
+            WindowImportSink sink(*this);
+            const auto source =
+                file.isEmpty() ? MakeExcelSource()
+                               : OpenSelectionFile(std::filesystem::path(file.toStdU16String()));
+            ImportSelection(*source, sink, table_, settings_);
+            done = true;
+        } catch (const ImportCancelled&) {
+        } catch (const AttachError& e) {
+            attachFailure =
+                QStringLiteral("クラス名: ") + Q(e.progId()) + QStringLiteral(" は無効です.");
+        } catch (const std::exception& e) {
+            reason = ReasonText(e);
+        }
     }
     importing_ = false;
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
     if (closeRequested_) {
         Button3->setEnabled(true);
         close();
@@ -320,12 +378,12 @@ void TForm1::Button3Click() {
     // earlier table's text into the new one.
     StringGrid1Click();
     if (done) {
-        ProgressBar1->setValue(0);
         ShowWHSize();
         prompt_->Inform(this, kMessageCaption, QStringLiteral(" 取得しました."));
         Button4->setEnabled(true);
         StringGrid1->setFocus(); // the arrow keys move through the new table at once
     } else {
+        Label4->clear();
         if (!attachFailure.isEmpty())
             prompt_->Inform(this, kMessageCaption, attachFailure);
         QString text = QStringLiteral("取得に失敗しました.");
@@ -339,15 +397,25 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
     if (importing_)
         return;
+    if (ExportDxf(dxfPath_))
+        InsertDxfIntoCad(dxfPath_);
+}
+
+bool TForm1::ExportDxf(const std::filesystem::path& path) {
+    DxfOptions options;
+    options.declareCodepage = CheckBox2->isChecked();
     const DxfResult result =
-        WriteTableDxf(table_, texts_, settings_, CheckBox1->isChecked(), dxfPath_);
+        WriteTableDxf(table_, texts_, settings_, CheckBox1->isChecked(), path, options);
     if (!result.written)
-        return;
+        return false;
+    // Without a CAD to insert into, the file is the result: the user needs to know where it is.
+    SetStatus(QStringLiteral("図面を書き出しました: ") +
+              QDir::toNativeSeparators(QString::fromStdU16String(path.u16string())));
     if (!result.warnings.empty()) {
         QStringList lines;
         for (const std::string& warning : result.warnings)
             lines << Q(warning);
         prompt_->Inform(this, kMessageCaption, lines.join(QLatin1Char('\n')));
     }
-    InsertDxfIntoCad(dxfPath_);
+    return true;
 }

@@ -50,6 +50,15 @@ void TForm1::BuildPage2() {
     Button5 = Named(new QPushButton(QStringLiteral("逆算"), TabSheet2), "Button5");
     Button5->setGeometry(374, 50, 41, 25);
     Button5->hide();
+    // Readers outside a Japanese Windows (LibreCAD, ezdxf, GDAL) take the texts for a Western
+    // code page unless the drawing names its own; IJCAD on Japanese Windows needs nothing.
+    CheckBox2 = Named(new QCheckBox(QStringLiteral("DXF に $DWGCODEPAGE を書き込む"), TabSheet2),
+                      "CheckBox2");
+    CheckBox2->setToolTip(QStringLiteral("日本語版 Windows 以外で図面を読むとき (LibreCAD, "
+                                         "ezdxf など) に文字化けしないよう、コードページ "
+                                         "ANSI_932 を図面に書き込みます"));
+    CheckBox2->move(178, 12);
+    CheckBox2->adjustSize();
     connect(Button5, &QPushButton::clicked, this, [this] { Guard([this] { Button5Click(); }); });
 }
 
@@ -77,6 +86,7 @@ void TForm1::Button1Click() {
     CalcCellLayout(table_, settings_);
     StringGrid1->viewport()->update();
     showWhSizeGrid2();
+    StringGrid1Click(); // the size boxes show the current cell's new sizes
 }
 
 void TForm1::Button5Click() {

@@ -1,18 +1,36 @@
 // Small helpers that the main window's files share.
 #pragma once
 
+#include "model/Error.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QSize>
 #include <QString>
 
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <string>
 
 namespace window {
 
 inline const QString kMessageCaption = QStringLiteral("メッセージ");
+
+// The window's client size at its first start, and its smallest.
+inline constexpr QSize kDesignSize(432, 288);
+
+// The reason to show for a failure: the error's Japanese text.
+inline QString ReasonText(const std::exception& e) {
+    if (const auto* error = dynamic_cast<const sheetlift::Error*>(&e))
+        return QString::fromStdString(ErrorText(*error, sheetlift::Language::Japanese));
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return QStringLiteral("メモリが足りません");
+    // Not one of ours: a fault of the program, worth its own words in a bug report.
+    return QStringLiteral("予期しないエラーです: ") + QString::fromLocal8Bit(e.what());
+}
 
 inline char DecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();

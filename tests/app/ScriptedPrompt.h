@@ -18,9 +18,11 @@ class ScriptedPrompt : public Prompt {
         QString text;
     };
     std::vector<Shown> shown;
-    std::deque<bool> answers;     // for Confirm; an unscripted question is answered No
-    QString file;                 // ChooseFile's answer
-    std::vector<QString> folders; // what ChooseFile was offered
+    std::deque<bool> answers;       // for Confirm; an unscripted question is answered No
+    QString file;                   // ChooseFile's answer
+    std::vector<QString> folders;   // what ChooseFile was offered
+    QString saveFile;               // ChooseSaveFile's answer
+    std::vector<QString> suggested; // what ChooseSaveFile was offered
     // Fills a dialog and says whether it was closed with OK; unset means cancelled.
     std::function<bool(QDialog&)> dialog;
 
@@ -41,6 +43,10 @@ class ScriptedPrompt : public Prompt {
     QString ChooseFile(QWidget*, const QString& folder) override {
         folders.push_back(folder);
         return file;
+    }
+    QString ChooseSaveFile(QWidget*, const QString& start) override {
+        suggested.push_back(start);
+        return saveFile;
     }
     bool RunDialog(QDialog& d) override { return dialog && dialog(d); }
 
