@@ -97,6 +97,10 @@ void TForm1::FormCreate() {
     Label13->clear();
     const char sep = DecimalSeparator();
     Guard([&] { CheckBox1->setChecked(LoadSettings(settingsPath_, settings_, {sep})); });
+    CheckBox2->setChecked(settings_.declareCodepage);
+    connect(CheckBox2, &QCheckBox::toggled, this,
+            [this](bool checked) { settings_.declareCodepage = checked; });
+    RestorePlacement();
     const auto general = [sep](double value) { return Q(FormatGeneral(value, sep)); };
     Edit4->setText(general(settings_.colXsc));
     Edit5->setText(general(settings_.rowYsc));
@@ -146,7 +150,51 @@ void TForm1::FormCloseQuery() {
     StringGrid1->viewport()->update();
     Guard([this] {
         SaveSettings(settingsPath_, settings_, CheckBox1->isChecked(), {DecimalSeparator()});
+        SavePlacement();
     });
+}
+
+namespace {
+
+// The window's place in the settings file, in a section of its own beside "Lumentab".
+constexpr std::string_view kPlacementSection = "Window";
+
+} // namespace
+
+void TForm1::RestorePlacement() {
+    int values[4];
+    const char* keys[] = {"left", "top", "width", "height"};
+    for (int k = 0; k < 4; ++k) {
+        const auto text = LoadSettingsKey(settingsPath_, kPlacementSection, keys[k]);
+        const auto value = text ? ParseInteger(*text) : std::nullopt;
+        if (!value)
+            return; // the first start, or a section edited by hand: the starting layout
+        values[k] = *value;
+    }
+    const QRect rect(values[0], values[1], std::max(values[2], minimumWidth()),
+                     std::max(values[3], minimumHeight()));
+    // A place on a screen that is no longer there would leave the window out of reach: its
+    // title bar must lie on one of the screens.
+    const QRect titleBar(rect.topLeft(), QSize(rect.width(), 20));
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(titleBar);
+    if (onScreen)
+        setGeometry(rect);
+    if (LoadSettingsKey(settingsPath_, kPlacementSection, "maximized") == std::string("1"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TForm1::SavePlacement() {
+    // A maximised window keeps the place it returns to.
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    const auto number = [](int n) { return std::to_string(n); };
+    SaveSettingsKeys(settingsPath_, kPlacementSection,
+                     {{"left", number(rect.x())},
+                      {"top", number(rect.y())},
+                      {"width", number(rect.width())},
+                      {"height", number(rect.height())},
+                      {"maximized", isMaximized() ? "1" : "0"}});
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -152,6 +152,9 @@ class TForm1 : public QWidget {
     // Delete in the grid: empties the selected cells' texts.
     void ClearSelection();
     void PlaceRightAnchored();
+    // The window's size, place and maximised state, kept in the settings file between runs.
+    void RestorePlacement();
+    void SavePlacement();
     // Keeps the whole text of Label4 on screen (the import's progress, the totals line).
     void FitLabel4();
     // The grid's current cell in grid coordinates; (0, 0) when there is none.

@@ -403,7 +403,7 @@ void TForm1::Button4Click() {
 
 bool TForm1::ExportDxf(const std::filesystem::path& path) {
     DxfOptions options;
-    options.declareCodepage = CheckBox2->isChecked();
+    options.declareCodepage = settings_.declareCodepage;
     const DxfResult result =
         WriteTableDxf(table_, texts_, settings_, CheckBox1->isChecked(), path, options);
     if (!result.written)

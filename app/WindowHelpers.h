@@ -45,6 +45,7 @@ inline std::string S(const QString& text) {
     return text.toStdString();
 }
 
+// Where the settings file and the drawing go: the one place that chooses it.
 inline std::filesystem::path BesideExecutable(const char* extension) {
     std::filesystem::path path(QCoreApplication::applicationFilePath().toStdU16String());
     return path.replace_extension(extension);

@@ -57,6 +57,7 @@ bool LoadSettings(const std::filesystem::path& path, Settings& settings, NumberL
     // Any non-zero integer, and anything that is not an integer, means checked.
     const bool cellLineDraw = ReadInt(ini, "cellLineDraw", 1) != 0;
     settings.xlsVerNum = ReadInt(ini, "xlsVerNum", defaults.xlsVerNum);
+    settings.declareCodepage = ReadInt(ini, "declareCodepage", 0) != 0;
     return cellLineDraw;
 }
 
@@ -78,6 +79,36 @@ void SaveSettings(const std::filesystem::path& path, const Settings& settings, b
     put("cellLineColor", std::to_string(settings.cellLineColor));
     put("cellLineDraw", cellLineDraw ? "1" : "0");
     put("xlsVerNum", std::to_string(settings.xlsVerNum));
+    // Left out until it is first set, so a file for IJCAD keeps the keys it always had.
+    if (settings.declareCodepage || ini.GetValue(kSection, "declareCodepage", nullptr))
+        put("declareCodepage", settings.declareCodepage ? "1" : "0");
+    std::string data;
+    if (ini.Save(data, false) < 0)
+        throw Error("Cannot write the settings file \"" + DisplayPath(path) + "\": out of memory");
+    WriteFileAtomic(path, data);
+}
+
+std::optional<std::string> LoadSettingsKey(const std::filesystem::path& path,
+                                           std::string_view section, std::string_view key) {
+    CSimpleIniA ini;
+    try {
+        LoadInto(ini, path);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    const char* value = ini.GetValue(std::string(section).c_str(), std::string(key).c_str());
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+void SaveSettingsKeys(const std::filesystem::path& path, std::string_view section,
+                      const std::vector<std::pair<std::string, std::string>>& keys) {
+    CSimpleIniA ini;
+    ini.SetSpaces(false);
+    LoadInto(ini, path);
+    for (const auto& [key, value] : keys)
+        ini.SetValue(std::string(section).c_str(), key.c_str(), value.c_str());
     std::string data;
     if (ini.Save(data, false) < 0)
         throw Error("Cannot write the settings file \"" + DisplayPath(path) + "\": out of memory");

@@ -767,7 +767,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(prompt_->shown.size(), std::size_t(1));
         QCOMPARE(prompt_->shown[0].kind, QStringLiteral("error"));
         QVERIFY2(prompt_->shown[0].text.contains(QStringLiteral("folder.dxf")) &&
-                     prompt_->shown[0].text.contains(QStringLiteral("書き込めません")),
+                     prompt_->shown[0].text.contains(QStringLiteral("書き込")) &&
+                     !prompt_->shown[0].text.contains(QStringLiteral("Cannot")),
                  qPrintable(prompt_->shown[0].text));
         QVERIFY(f.Label14->isHidden());
     }
@@ -846,6 +847,64 @@ class MainWindowTest : public QObject {
         QVERIFY(text.contains("[Lumentab]"));
         QVERIFY(text.contains("cellLineDraw=1"));
         QVERIFY(f.Table().cellAttrs.empty());
+    }
+
+    void theWindowKeepsItsPlaceBetweenRuns() {
+        TForm1& f = Form();
+        const QString ini = QString::fromStdU16String(f.SettingsPath().u16string());
+        const QRect screen = f.screen()->availableGeometry();
+        const QRect place(screen.left() + 40, screen.top() + 50, 640, 420);
+        f.setGeometry(place);
+        QVERIFY(f.close());
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY2(text.contains("[Window]\nleft=") && text.contains("maximized=0"),
+                 text.constData());
+        QVERIFY(!text.contains("declareCodepage")); // not set: the file keeps its usual keys
+
+        form_ = std::make_unique<TForm1>(prompt_.get());
+        QCOMPARE(Form().geometry(), place);
+        QVERIFY(!Form().isMaximized());
+        Form().showMaximized();
+        QVERIFY(Form().close());
+        form_ = std::make_unique<TForm1>(prompt_.get());
+        QVERIFY(Form().windowState() & Qt::WindowMaximized);
+        QCOMPARE(Form().geometry().size(), place.size()); // and returns to its own size
+
+        // A place on a screen that is gone: the starting layout, centred.
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Lumentab]\ncadXsc=4\n[Window]\nleft=-20000\ntop=-20000\nwidth=500\n"
+                   "height=300\nmaximized=0\n");
+        file.close();
+        form_ = std::make_unique<TForm1>(prompt_.get());
+        QCOMPARE(Form().size(), QSize(432, 288));
+        QCOMPARE(Form().geometry().center(), screen.center());
+        QCOMPARE(Form().CurrentSettings().cadXsc, 4.0);
+    }
+
+    void codepageTickBoxReachesTheDrawingAndIsKept() {
+        TForm1& f = Form();
+        QVERIFY(!f.CheckBox2->isChecked()); // off by default
+        QVERIFY(Import(kPartsList));
+        const QString dxf = QString::fromStdU16String(f.DxfPath().u16string());
+        const auto drawing = [&] {
+            QFile file(dxf);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        f.Button4->click();
+        QVERIFY(!drawing().contains("$DWGCODEPAGE"));
+        f.PageControl1->setCurrentIndex(1);
+        f.CheckBox2->click();
+        f.Button4->click();
+        QVERIFY(drawing().contains("$DWGCODEPAGE\r\n  3\r\nANSI_932") ||
+                drawing().contains("$DWGCODEPAGE\n  3\nANSI_932"));
+        QFile::remove(dxf);
+        QVERIFY(f.close());
+        form_ = std::make_unique<TForm1>(prompt_.get());
+        QVERIFY(Form().CheckBox2->isChecked());
+        QVERIFY(Form().CurrentSettings().declareCodepage);
     }
 
     void closingStillClosesWhenTheSettingsCannotBeSaved() {
