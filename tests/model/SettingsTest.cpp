@@ -102,6 +102,30 @@ TEST_F(SettingsFile, SavingKeepsOtherSectionsKeysAndComments) {
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
 }
 
+TEST_F(SettingsFile, DeclareCodepageIsWrittenOnceSetAndReadBack) {
+    Settings s;
+    SaveSettings(Ini(), s, true, kDot);
+    EXPECT_EQ(Read().find("declareCodepage"), std::string::npos); // never set: the usual keys
+    s.declareCodepage = true;
+    SaveSettings(Ini(), s, true, kDot);
+    Settings loaded;
+    LoadSettings(Ini(), loaded, kDot);
+    EXPECT_TRUE(loaded.declareCodepage);
+    loaded.declareCodepage = false;
+    SaveSettings(Ini(), loaded, true, kDot);
+    EXPECT_NE(Read().find("declareCodepage=0"), std::string::npos);
+}
+
+TEST_F(SettingsFile, KeysOfAnotherSectionKeepTheRest) {
+    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "left"), std::nullopt); // no file yet
+    Write("[Lumentab]\ncolXsc=10\n");
+    SaveSettingsKeys(Ini(), "Window", {{"left", "12"}, {"maximized", "1"}});
+    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "left"), "12");
+    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "top"), std::nullopt);
+    EXPECT_EQ(LoadSettingsKey(Ini(), "Lumentab", "colXsc"), "10");
+    EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=10\n\n\n[Window]\nleft=12\nmaximized=1\n");
+}
+
 TEST_F(SettingsFile, OldWindowsFilesLoad) {
     // CRLF line ends, a UTF-8 byte-order mark, and another section in the ANSI code page.
     Write("\xEF\xBB\xBF[Lumentab]\r\ncolXsc=12\r\nrowYsc=4\r\n");
