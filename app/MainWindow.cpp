@@ -27,14 +27,17 @@ using namespace window;
 
 QFont SheetliftFont(int pixels) {
     QFont font;
-    // Tahoma is the design font for Latin text. The Japanese fonts after it carry what Tahoma
-    // lacks (kana, kanji, the full-width forms) and must be fixed-pitch: in a proportional one
-    // a full-width Ｍ１６ looks like M16 and a half-width ｱ like ア, and the user could not see
-    // what the width conversions did. IPAGothic here, MS Gothic (also listed under its Japanese
-    // name) on Windows.
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("MS Gothic"), QStringLiteral("ＭＳ ゴシック"),
-                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+    // Tahoma is the design font for Latin text; where it is missing DejaVu Sans Condensed,
+    // about as wide, stands in (the fixed-pitch Japanese font's full stop looks like a comma at
+    // these sizes). Neither has kana, kanji or the full-width forms: they come from the Japanese
+    // font after them, which must be fixed-pitch, for in a proportional one a full-width Ｍ１６
+    // looks like M16 and a half-width ｱ like ア, and the user could not see what the width
+    // conversions did. IPAGothic here, MS Gothic (also listed under its Japanese name) on
+    // Windows.
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("ＭＳ ゴシック"), QStringLiteral("Noto Sans Mono CJK JP"),
+                      QStringLiteral("monospace")});
     font.setPixelSize(pixels);
     return font;
 }

@@ -1,5 +1,6 @@
-// Saves pictures of the window with the bundled sample workbook imported: both pages and the popup
-// menu. Usage: sheetlift_screenshot OUTPUT_DIR
+// Saves pictures of the window with the bundled sample workbook imported, at its starting size:
+// both pages, the table after "半角->全角", the status line after an export and the popup menu.
+// Usage: sheetlift_screenshot OUTPUT_DIR
 #include "ScriptedPrompt.h"
 
 #include "app/MainWindow.h"
@@ -24,8 +25,7 @@ int main(int argc, char** argv) {
     ScriptedPrompt prompt;
     prompt.file = QStringLiteral(SHEETLIFT_SAMPLE);
     TForm1 form(&prompt);
-    form.resize(800, 440);
-    form.show();
+    form.show(); // at the starting size
     form.Button3Click();
     if (prompt.shown.empty() || prompt.shown[0].text != QStringLiteral(" 取得しました.")) {
         std::fprintf(stderr, "import failed: %s\n", qPrintable(prompt.Texts()));
@@ -35,6 +35,18 @@ int main(int argc, char** argv) {
     form.StringGrid1->scrollTo(form.StringGrid1->model()->index(0, 0));
     QApplication::processEvents();
     bool ok = form.grab().save(out.filePath(QStringLiteral("main-window.png")));
+
+    // "半角->全角" over the whole table: the full-width forms are visibly wider.
+    form.StringGrid1FixedCellClick(0, 0);
+    form.N1Click();
+    form.SetSelection({3, 5, 3, 5}); // C5, the hexagon bolt, in Edit1
+    form.StringGrid1->scrollTo(form.StringGrid1->model()->index(3, 0),
+                               QAbstractItemView::PositionAtTop);
+    QApplication::processEvents();
+    ok = form.grab().save(out.filePath(QStringLiteral("main-window-full-width.png"))) && ok;
+    form.Button4Click(); // the status line says where the drawing went
+    QApplication::processEvents();
+    ok = form.grab().save(out.filePath(QStringLiteral("main-window-exported.png"))) && ok;
 
     form.PopupMenu1->popup(form.StringGrid1->viewport()->mapToGlobal(QPoint(120, 40)));
     QApplication::processEvents();
