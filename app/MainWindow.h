@@ -4,11 +4,12 @@
 // Where the handlers live:
 //   MainWindow.cpp   creation, closing, page change, Guard, the application font
 //   TabSheet1.cpp    the first page " 取得、描画": Button3 (import), Button4 (export), the size
-//                    boxes Edit11-Edit13, SpeedButton1-3, Edit1 and Label13
+//                    boxes Edit11-Edit13, SpeedButton1-3, Edit1, Label13, the status line Label14
 //   StringGrid1.cpp  the grid: current cell, selection, header clicks (GridModel and
 //                    GridDelegate hold its texts and its painting)
-//   PopupMenu1.cpp   the grid's popup menu N1 ... N4
-//   TabSheet2.cpp    the second page " 設定、確認": Button1 (apply), StringGrid2, Button5
+//   PopupMenu1.cpp   the grid's popup menu N1 ... N4 and N11 "名前を付けて保存..."
+//   TabSheet2.cpp    the second page " 設定、確認": Button1 (apply), StringGrid2, Button5,
+//                    CheckBox2 ($DWGCODEPAGE)
 #pragma once
 
 #include "model/CellTable.h"
