@@ -14,6 +14,13 @@ std::string Value2Text(const CellValue& value) {
     return std::visit(Visitor{}, value);
 }
 
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    for (unsigned char c : text)
+        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    return units;
+}
+
 void CheckSelection(const SelectionRange& range) {
     if (range.rows < 1 || range.columns < 1 || range.row < 1 || range.column < 1 ||
         range.row > kMaxSheetRows - range.rows + 1 ||

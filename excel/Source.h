@@ -62,6 +62,10 @@ struct SelectionRange {
 constexpr int kMaxSheetRows = 1048576;
 constexpr int kMaxSheetColumns = 16384;
 constexpr long long kMaxSelectionCells = 2'000'000;
+// The longest text a cell holds, in UTF-16 units as Excel counts them.
+constexpr std::size_t kMaxCellTextUnits = 32767;
+// The length of UTF-8 `text` in UTF-16 units.
+std::size_t Utf16Length(std::string_view text);
 
 // A1 references, as users and files write them.
 // "B3" or "$B$3" (letters in either case) at `at`, which it advances past: row and column from

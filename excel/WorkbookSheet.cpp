@@ -25,8 +25,6 @@ namespace sheetlift::workbook {
 
 namespace {
 
-constexpr std::size_t kMaxTextUnits = 32767;
-
 std::uint64_t CellKey(long row, long column) {
     return (std::uint64_t(row) << 16) | std::uint64_t(column);
 }
@@ -61,13 +59,6 @@ void AppendUnescaped(std::string& out, std::string_view text) {
     }
 }
 
-std::size_t Utf16Length(std::string_view text) {
-    std::size_t units = 0;
-    for (unsigned char c : text)
-        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
-    return units;
-}
-
 // What Excel derives from the workbook's default font at 11 points (see the note at the top):
 // the maximum digit width in pixels and the default row height in points (0: not known).
 struct FontMetrics {
@@ -98,7 +89,7 @@ double DefaultRowHeight(std::string_view font, double size) {
 } // namespace
 
 std::uint32_t WorkbookSource::AddText(std::string text, Package& package, const std::string& part) {
-    if (Utf16Length(text) > kMaxTextUnits)
+    if (Utf16Length(text) > kMaxCellTextUnits)
         package.Fail("its part " + part + " holds a text longer than Excel's 32,767 characters");
     texts_.push_back(std::move(text));
     return std::uint32_t(texts_.size() - 1);
@@ -126,7 +117,7 @@ void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name
     package.Parse(doc, *data, name);
     ForEach(doc.document_element(), "si", [&](pugi::xml_node si) {
         sharedStrings_.push_back(ItemText(si));
-        if (Utf16Length(sharedStrings_.back()) > kMaxTextUnits)
+        if (Utf16Length(sharedStrings_.back()) > kMaxCellTextUnits)
             package.Fail("its part " + name +
                          " holds a text longer than Excel's 32,767 characters");
     });

@@ -26,6 +26,28 @@ enum class ErrorCode {
     UnknownInputKind,    // {1} the file
     SelectionNotOnSheet, // {1} row, {2} column, {3} rows, {4} columns
     SelectionTooLarge,   // {1} rows, {2} columns, {3} the cap
+    // Snapshots: {1} the snapshot; {2} the place in it ("cells[12].rowHeight") unless told.
+    SnapshotNotJson,             // {2} the parser's account
+    SnapshotNotObject,           // no place
+    SnapshotNotSnapshot,         // no place
+    SnapshotVersion,             // no place
+    SnapshotExpectedNumber,      //
+    SnapshotExpectedWholeNumber, // {3} the least, {4} the greatest
+    SnapshotExpectedText,        //
+    SnapshotExpectedBoolean,     //
+    SnapshotExpectedValue,       // value2
+    SnapshotExpectedObject,      //
+    SnapshotExpectedArray,       //
+    SnapshotMissing,             // {2} the object, {3} the missing member
+    SnapshotMissingHeader,       // {2} the missing member of the header
+    SnapshotNumberTooLarge,      // {3} the number as written
+    SnapshotTextTooLong,         //
+    SnapshotCellCount,           // {2} cells given, {3} rows x columns
+    SnapshotTooManyCells,        // {2} rows x columns
+    SnapshotCellsOverCap,        // {2} the cap
+    SnapshotSelectionNotOnSheet, // {2} row, {3} column, {4} rows, {5} columns
+    SnapshotSelectionTooLarge,   // {2} rows, {3} columns, {4} the cap
+    SnapshotCellNotRecorded,     // {2} the cell's address
     // Values typed by the user or given on the command line.
     ReverseScaleNoValue, // {1} the current value
     ScaleNotNumber,      // {1} the scale

@@ -47,6 +47,62 @@ Texts TextsOf(ErrorCode code) {
         return {"The selection of {1} x {2} cells is larger than the {3} cells Sheetlift can take "
                 "at once",
                 "選択範囲 {1} x {2} セルは、一度に扱える {3} セルを超えています"};
+    case ErrorCode::SnapshotNotJson:
+        return {"{1}: not valid JSON ({2})", "{1}: 正しい JSON ではありません ({2})"};
+    case ErrorCode::SnapshotNotObject:
+        return {"{1}: expected a JSON object", "{1}: JSON のオブジェクトではありません"};
+    case ErrorCode::SnapshotNotSnapshot:
+        return {"{1}: not a selection snapshot (\"format\" is not \"sheetlift-selection\")",
+                "{1}: 選択範囲の記録ではありません (\"format\" が \"sheetlift-selection\" "
+                "ではありません)"};
+    case ErrorCode::SnapshotVersion:
+        return {"{1}: version: only version 1 is known",
+                "{1}: version: 読めるのはバージョン 1 だけです"};
+    case ErrorCode::SnapshotExpectedNumber:
+        return {"{1}: {2}: expected a number", "{1}: {2}: 数値ではありません"};
+    case ErrorCode::SnapshotExpectedWholeNumber:
+        return {"{1}: {2}: expected a whole number from {3} to {4}",
+                "{1}: {2}: {3} から {4} までの整数ではありません"};
+    case ErrorCode::SnapshotExpectedText:
+        return {"{1}: {2}: expected a text", "{1}: {2}: 文字列ではありません"};
+    case ErrorCode::SnapshotExpectedBoolean:
+        return {"{1}: {2}: expected true or false", "{1}: {2}: true か false ではありません"};
+    case ErrorCode::SnapshotExpectedValue:
+        return {"{1}: {2}: expected a number, a text, true, false or null",
+                "{1}: {2}: 数値、文字列、true、false、null のどれでもありません"};
+    case ErrorCode::SnapshotExpectedObject:
+        return {"{1}: {2}: expected an object", "{1}: {2}: オブジェクトではありません"};
+    case ErrorCode::SnapshotExpectedArray:
+        return {"{1}: {2}: expected an array", "{1}: {2}: 配列ではありません"};
+    case ErrorCode::SnapshotMissing:
+        return {"{1}: {2}: missing \"{3}\"", "{1}: {2}: \"{3}\" がありません"};
+    case ErrorCode::SnapshotMissingHeader:
+        return {"{1}: missing \"{2}\"", "{1}: \"{2}\" がありません"};
+    case ErrorCode::SnapshotNumberTooLarge:
+        return {"{1}: {2}: the number {3} is too large", "{1}: {2}: 数値 {3} が大きすぎます"};
+    case ErrorCode::SnapshotTextTooLong:
+        return {"{1}: {2}: the text is longer than Excel's 32,767 characters",
+                "{1}: {2}: 文字列が Excel の上限 32,767 文字を超えています"};
+    case ErrorCode::SnapshotCellCount:
+        return {"{1}: cells: holds {2} cells, but rows x columns is {3}",
+                "{1}: cells: セルが {2} 個ありますが、rows x columns は {3} です"};
+    case ErrorCode::SnapshotTooManyCells:
+        return {"{1}: cells: holds more cells than rows x columns ({2})",
+                "{1}: cells: セルが rows x columns ({2}) より多くあります"};
+    case ErrorCode::SnapshotCellsOverCap:
+        return {"{1}: cells: holds more than the {2} cells Sheetlift can take at once",
+                "{1}: cells: 一度に扱える {2} セルを超えています"};
+    case ErrorCode::SnapshotSelectionNotOnSheet:
+        return {"{1}: the selection (row {2}, column {3}, {4} x {5} cells) is not a range of the "
+                "sheet",
+                "{1}: 選択範囲 (行 {2}、列 {3}、{4} x {5} セル) はシート内の範囲ではありません"};
+    case ErrorCode::SnapshotSelectionTooLarge:
+        return {"{1}: the selection of {2} x {3} cells is larger than the {4} cells Sheetlift can "
+                "take at once",
+                "{1}: 選択範囲 {2} x {3} セルは、一度に扱える {4} セルを超えています"};
+    case ErrorCode::SnapshotCellNotRecorded:
+        return {"{1}: the cell {2} is not part of the recorded selection",
+                "{1}: セル {2} は記録された選択範囲にありません"};
     case ErrorCode::ReverseScaleNoValue:
         return {"Cannot derive a scale from the current value \"{1}\"",
                 "現在の値「{1}」からは倍率を求められません"};

@@ -1,5 +1,7 @@
 #include "excel/Snapshot.h"
 #include "FakeSource.h"
+#include "TempDir.h"
+#include "model/FileIO.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +44,13 @@ bool SameCell(const SourceCell& a, const SourceCell& b) {
            a.mergeTop == b.mergeTop;
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
 TEST(Snapshot, RoundTripGivesTheSameSourceAndTable) {
     FakeSource src = RichSource();
     const std::string json = SnapshotJson(src);
@@ -67,6 +76,10 @@ TEST(Snapshot, LeftOutBordersMeanNoLine) {
     const SourceCell cell = ParseSnapshot(json, "x.json")->Cell("A1");
     EXPECT_EQ(cell.borders, (std::array<int, 6>{1, -4142, -4142, -4142, -4142, -4142}));
     EXPECT_EQ(std::get<double>(cell.value2), 12);
+    // The longest text Excel holds is kept whole.
+    std::string longest = json;
+    longest.replace(longest.find("\"12\""), 4, "\"" + Repeat("😀", 16383) + "x\"");
+    EXPECT_EQ(ParseSnapshot(longest, "x.json")->Cell("A1").text.size(), 16383u * 4 + 1);
 }
 
 TEST(Snapshot, BadInputNamesTheFileAndThePlace) {
@@ -97,6 +110,23 @@ TEST(Snapshot, BadInputNamesTheFileAndThePlace) {
         {replaced("\"text\":\"1,234\",", ""), "cells[1]: missing \"text\""},
         {replaced("\"workbook\":\"Book1\"", "\"workbook\":7"), "workbook: expected a text"},
         {"{\"format\":\"sheetlift-selection\",\"version\":1,\"text\":\"\xff\"}", "not valid JSON"},
+        {replaced("\"columnWidth\":8.43", "\"columnWidth\":1e400"),
+         "cells[0].columnWidth: the number 1e400 is too large"},
+        {replaced("\"rows\":2,", "\"rows\":-1e999,"), "rows: the number -1e999 is too large"},
+        {replaced("\"left\":56.25", "\"left\":1e400"),
+         "cells[1].mergeArea.left: the number 1e400 is too large"},
+        {replaced("\"text\":\"1,234\"", "\"text\":\"" + std::string(32768, 'x') + "\""),
+         "cells[1].text: the text is longer than Excel's 32,767 characters"},
+        // A character beyond the basic plane counts twice, as in Excel.
+        {replaced("\"value2\":1234.0", "\"value2\":\"" + Repeat("😀", 16384) + "\""),
+         "cells[1].value2: the text is longer than Excel's 32,767 characters"},
+        {replaced("\"mergeArea\":{\"rows\":1,", "\"mergeArea\":{"),
+         "cells[0].mergeArea: missing \"rows\""},
+        {replaced("\"sheet\":\"Sheet1\",", ""), "missing \"sheet\""},
+        {replaced("\"borders\":{", "\"borders\":[{"), "cells[0].borders: expected an object"},
+        {replaced("{\"columnWidth\"", "7,{\"columnWidth\""), "cells[0]: expected an object"},
+        {replaced("]}", ",{}]}"), "cells: holds more cells than rows x columns (6)"},
+        {replaced("\"cells\":[", "\"cells\":{\"a\":["), "cells: expected an array"},
     };
     for (const auto& [json, message] : cases) {
         try {
@@ -107,6 +137,68 @@ TEST(Snapshot, BadInputNamesTheFileAndThePlace) {
             EXPECT_EQ(what.rfind("bad.json: ", 0), 0u) << what;
             EXPECT_NE(what.find(message), std::string::npos) << what;
         }
+    }
+}
+
+// A snapshot whose header comes after its cells, with members Sheetlift does not know.
+TEST(Snapshot, HeaderAfterTheCellsAndUnknownMembers) {
+    FakeSource src = RichSource();
+    const std::string json = SnapshotJson(src);
+    const std::size_t cells = json.find(",\"cells\":");
+    const std::string moved = "{\"note\":{\"nested\":[1,{\"rows\":\"x\"}]}," +
+                              json.substr(cells + 1, json.size() - cells - 3) + "," +
+                              json.substr(1, cells - 1) + ",\"extra\":[[]]}";
+    auto copy = ParseSnapshot(moved, "moved.json");
+    EXPECT_EQ(SnapshotJson(*copy), json);
+}
+
+// The header is checked before any cell is read: a cap exceeded is reported even though the
+// cells that follow are not even JSON.
+TEST(Snapshot, OverCapHeaderIsRefusedBeforeTheCells) {
+    const std::string json = R"({"format":"sheetlift-selection","version":1,"workbook":"b",
+        "sheet":"s","row":1,"column":1,"rows":1048576,"columns":16384,"cells":[ this is not read)";
+    try {
+        ParseSnapshot(json, "big.json");
+        ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::SnapshotSelectionTooLarge);
+        EXPECT_STREQ(e.what(), "big.json: the selection of 1048576 x 16384 cells is larger than "
+                               "the 2000000 cells Sheetlift can take at once");
+        EXPECT_EQ(ErrorText(e, Language::Japanese),
+                  "big.json: 選択範囲 1048576 x 16384 セルは、一度に扱える 2000000 "
+                  "セルを超えています");
+    }
+}
+
+class SnapshotFile : public test::TempDirTest {
+  protected:
+    SnapshotFile() : TempDirTest("snapshot-") {}
+};
+
+TEST_F(SnapshotFile, ReadFromTheFileAsFromItsText) {
+    FakeSource src = RichSource();
+    const std::string json = SnapshotJson(src);
+    WriteFileAtomic(dir_ / "sel.json", json);
+    EXPECT_EQ(SnapshotJson(*OpenSnapshotSource(dir_ / "sel.json")), json);
+    WriteFileAtomic(dir_ / "bad.json", json.substr(0, json.size() / 2));
+    EXPECT_THROW(
+        {
+            try {
+                OpenSnapshotSource(dir_ / "bad.json");
+            } catch (const Error& e) {
+                EXPECT_EQ(std::string(e.what()).rfind(
+                              DisplayPath(dir_ / "bad.json") + ": not valid JSON", 0),
+                          0u)
+                    << e.what();
+                throw;
+            }
+        },
+        Error);
+    try {
+        OpenSnapshotSource(dir_ / "missing.json");
+        ADD_FAILURE() << "opened a missing file";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::FileOpen);
     }
 }
 
