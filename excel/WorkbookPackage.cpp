@@ -52,9 +52,8 @@ Package::Package(const std::string& bytes, std::string file) : file_(std::move(f
         static const char kEncryptionInfo[] = "E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o";
         if (std::string_view(bytes).find(std::string_view(
                 kEncryptionInfo, sizeof kEncryptionInfo - 1)) != std::string_view::npos)
-            Fail("the workbook is encrypted (protected by a password to open); save it "
-                 "without a password first");
-        Fail("it is an Excel 97-2003 (.xls) file, not an .xlsx or .xlsm workbook");
+            Fail(ErrorCode::WorkbookEncrypted);
+        Fail(ErrorCode::WorkbookLegacyXls);
     }
     zip_error_t error;
     zip_error_init(&error);
@@ -68,7 +67,7 @@ Package::Package(const std::string& bytes, std::string file) : file_(std::move(f
         zip_error_fini(&error);
         if (!reason.empty())
             reason[0] = char(std::tolower(static_cast<unsigned char>(reason[0])));
-        Fail("it is not an .xlsx or .xlsm workbook (" + reason + ")");
+        Fail(ErrorCode::WorkbookNotZip, {reason});
     }
     zip_error_fini(&error);
     const zip_int64_t count = zip_get_num_entries(zip_, 0);
@@ -81,8 +80,9 @@ Package::~Package() {
     zip_discard(zip_);
 }
 
-void Package::Fail(const std::string& reason) const {
-    throw Error("Cannot read the workbook \"" + file_ + "\": " + reason);
+void Package::Fail(ErrorCode code, std::vector<std::string> args) const {
+    args.insert(args.begin(), file_);
+    throw Error(code, std::move(args));
 }
 
 std::optional<std::string> Package::Read(const std::string& name) {
@@ -93,20 +93,28 @@ std::optional<std::string> Package::Read(const std::string& name) {
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(zip_, index, 0, &stat) != 0)
-        Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+        Fail(ErrorCode::WorkbookPartUnreadable, {name, zip_strerror(zip_)});
     if (stat.encryption_method != ZIP_EM_NONE)
-        Fail("its part " + name + " is encrypted");
+        Fail(ErrorCode::WorkbookPartEncrypted, {name});
     zip_file_t* file = zip_fopen_index(zip_, index, 0);
     if (!file)
-        Fail("its part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+        Fail(ErrorCode::WorkbookPartUnreadable, {name, zip_strerror(zip_)});
     std::string data;
+    // The entry states its size: reserve it, so a large part is not copied as it grows, but
+    // never more than the caps allow (a hostile file may state anything).
+    if (stat.valid & ZIP_STAT_SIZE) {
+        std::uint64_t bound = std::min(kMaxPartBytes, kMaxTotalBytes - total_);
+        if (stat.valid & ZIP_STAT_COMP_SIZE)
+            bound = std::min(bound, std::max(kRatioCheckedFrom, stat.comp_size * kMaxRatio));
+        data.reserve(std::size_t(std::min<std::uint64_t>(stat.size, bound)));
+    }
     char buffer[1 << 16];
     for (;;) {
         const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
         if (n < 0) {
             const std::string reason = zip_file_strerror(file);
             zip_fclose(file);
-            Fail("its part " + name + " is damaged (" + reason + ")");
+            Fail(ErrorCode::WorkbookPartDamaged, {name, reason});
         }
         if (n == 0)
             break;
@@ -117,21 +125,20 @@ std::optional<std::string> Package::Read(const std::string& name) {
                            data.size() / std::max<zip_uint64_t>(stat.comp_size, 1) > kMaxRatio;
         if (tooLarge || ratio) {
             zip_fclose(file);
-            Fail("its part " + name + " unpacks to more than " +
-                 (ratio                                 ? "200 times its packed size"
-                  : tooLarge && total_ > kMaxTotalBytes ? std::string("1 GiB in all")
-                                                        : std::string("256 MiB")) +
-                 " (a damaged or hostile file)");
+            Fail(ratio                     ? ErrorCode::WorkbookPartRatio
+                 : total_ > kMaxTotalBytes ? ErrorCode::WorkbookTooLargeInAll
+                                           : ErrorCode::WorkbookPartTooLarge,
+                 {name});
         }
     }
     zip_fclose(file);
     return data;
 }
 
-std::string Package::Require(const std::string& name, const char* what) {
+std::string Package::Require(const std::string& name, ErrorCode missing) {
     auto data = Read(name);
     if (!data)
-        Fail(std::string("it is not an .xlsx or .xlsm workbook (no ") + what + " " + name + ")");
+        Fail(missing, {name});
     return std::move(*data);
 }
 
@@ -140,8 +147,8 @@ void Package::Parse(pugi::xml_document& doc, const std::string& data,
     const auto result = doc.load_buffer(data.data(), data.size(),
                                         pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!result)
-        Fail("its part " + name + " is not well-formed XML (" + result.description() + " at byte " +
-             std::to_string(result.offset) + ")");
+        Fail(ErrorCode::WorkbookPartNotXml,
+             {name, result.description(), std::to_string(result.offset)});
 }
 
 std::string Package::PartKey(std::string_view name) {

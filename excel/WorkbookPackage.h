@@ -3,6 +3,8 @@
 // shares.
 #pragma once
 
+#include "model/Error.h"
+
 #include <pugixml.hpp>
 #include <zip.h>
 
@@ -12,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace sheetlift::workbook {
 
@@ -56,12 +59,14 @@ class Package {
     Package(const Package&) = delete;
     Package& operator=(const Package&) = delete;
 
-    [[noreturn]] void Fail(const std::string& reason) const;
+    // Throws the Error `code` about this workbook: the file goes before `args`.
+    [[noreturn]] void Fail(ErrorCode code, std::vector<std::string> args = {}) const;
 
     // The part's bytes; nothing when the package has no such part. Part names are matched
     // without regard to case or to the backslashes some Windows zip tools write.
     std::optional<std::string> Read(const std::string& name);
-    std::string Require(const std::string& name, const char* what);
+    // The part's bytes, or the Error `missing` naming the part.
+    std::string Require(const std::string& name, ErrorCode missing);
     void Parse(pugi::xml_document& doc, const std::string& data, const std::string& name) const;
 
   private:

@@ -90,7 +90,7 @@ double DefaultRowHeight(std::string_view font, double size) {
 
 std::uint32_t WorkbookSource::AddText(std::string text, Package& package, const std::string& part) {
     if (Utf16Length(text) > kMaxCellTextUnits)
-        package.Fail("its part " + part + " holds a text longer than Excel's 32,767 characters");
+        package.Fail(ErrorCode::WorkbookTextTooLong, {part});
     texts_.push_back(std::move(text));
     return std::uint32_t(texts_.size() - 1);
 }
@@ -118,8 +118,7 @@ void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name
     ForEach(doc.document_element(), "si", [&](pugi::xml_node si) {
         sharedStrings_.push_back(ItemText(si));
         if (Utf16Length(sharedStrings_.back()) > kMaxCellTextUnits)
-            package.Fail("its part " + name +
-                         " holds a text longer than Excel's 32,767 characters");
+            package.Fail(ErrorCode::WorkbookTextTooLong, {name});
     });
 }
 
@@ -199,8 +198,8 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
     ForEach(Child(root, "cols"), "col", [&](pugi::xml_node c) {
         const long first = c.attribute("min").as_llong(), last = c.attribute("max").as_llong();
         if (first < 1 || last < first || last > kMaxSheetColumns)
-            package.Fail("its part " + name + " has a column range " + std::to_string(first) + "-" +
-                         std::to_string(last) + " outside Excel's columns 1-16384");
+            package.Fail(ErrorCode::WorkbookColumnRange,
+                         {name, std::to_string(first), std::to_string(last)});
         const double width = IsTrue(c.attribute("hidden")) ? 0
                              : c.attribute("width") ? pixelsOf(c.attribute("width").as_double())
                                                     : defaultPixels;
@@ -236,8 +235,8 @@ StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const st
     } else if (type == "s") {
         const unsigned index = v.text().as_uint();
         if (index >= sharedStrings_.size())
-            package.Fail("its part " + part + " refers to a shared string that does not exist " +
-                         "in cell " + CellAddress(int(row), int(column)));
+            package.Fail(ErrorCode::WorkbookSharedStringMissing,
+                         {part, CellAddress(int(row), int(column))});
         cell.kind = ValueKind::Text;
         cell.text = index | 0x80000000u;
     } else if (type == "str" || type == "e") {
@@ -266,11 +265,10 @@ StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const st
 
 void WorkbookSource::ReadSheet(Package& package, const std::string& name,
                                const std::string& rangeText) {
-    const std::string data = package.Require(name, "sheet part");
+    const std::string data = package.Require(name, ErrorCode::WorkbookNoSheetPart);
     pugi::xml_document doc;
     package.Parse(doc, data, name);
     const pugi::xml_node root = doc.document_element();
-    auto fail = [&](const std::string& what) { package.Fail("its part " + name + " " + what); };
 
     // The stated size may be wrong (cells are read wherever they are) but not past the limits.
     const pugi::xml_node dimension = Child(root, "dimension");
@@ -278,7 +276,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         std::string why;
         const std::string_view ref = dimension.attribute("ref").value();
         if (!ParseCellRange(ref, why) && why.find("past") != std::string::npos)
-            fail("has a sheet size past Excel's limits (" + why + ")");
+            package.Fail(ErrorCode::WorkbookSheetSizePastLimits, {name, why});
     }
     ReadColumns(root, package, name);
 
@@ -292,7 +290,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
                     : firstAddress     ? firstAddress->first
                                        : rowNumber + 1;
         if (rowNumber < 1 || rowNumber > kMaxSheetRows)
-            fail("has a row " + std::to_string(rowNumber) + " past Excel's 1,048,576 rows");
+            package.Fail(ErrorCode::WorkbookRowPastLimit, {name, std::to_string(rowNumber)});
         RowInfo info{rowNumber, defaultRowHeight_, -1};
         if (row.attribute("ht"))
             info.height = std::clamp(row.attribute("ht").as_double(), 0.0, 409.5);
@@ -309,14 +307,14 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
                 at = 0;
                 const auto address = ParseAddress(ref, at);
                 if (!address || ref[at] || address->first != rowNumber)
-                    fail("has a cell \"" + std::string(ref) + "\" out of place in row " +
-                         std::to_string(rowNumber));
+                    package.Fail(ErrorCode::WorkbookCellOutOfPlace,
+                                 {name, ref, std::to_string(rowNumber)});
                 column = address->second;
             } else {
                 ++column;
             }
             if (column > kMaxSheetColumns)
-                fail("has a cell past Excel's 16,384 columns in row " + std::to_string(rowNumber));
+                package.Fail(ErrorCode::WorkbookCellPastColumns, {name, std::to_string(rowNumber)});
             cells_[CellKey(rowNumber, column)] = ReadCell(c, package, name, rowNumber, column);
             lastRow = std::max(lastRow, rowNumber);
             lastColumn = std::max(lastColumn, column);
@@ -337,7 +335,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         std::string why;
         const auto range = ParseCellRange(m.attribute("ref").value(), why);
         if (!range)
-            fail("has a bad merged area " + why);
+            package.Fail(ErrorCode::WorkbookBadMerge, {name, why});
         merges_.push_back({range->row, range->column, range->row + range->rows - 1,
                            range->column + range->columns - 1});
         lastRow = std::max(lastRow, merges_.back().bottom);
@@ -352,10 +350,10 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         selection = "A1";
     std::string why;
     const auto range = ParseCellRange(selection, why);
+    if (!range && rangeText.empty())
+        package.Fail(ErrorCode::WorkbookBadSavedSelection, {sheetName_, why});
     if (!range)
-        package.Fail(rangeText.empty()
-                         ? "the saved selection of the sheet \"" + sheetName_ + "\" is bad: " + why
-                         : "bad range " + why);
+        package.Fail(ErrorCode::WorkbookBadRange, {why});
     selection_ = *range;
 }
 
@@ -404,8 +402,8 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
     std::string why;
     const auto range = ParseCellRange(address, why);
     if (!range || range->rows != 1 || range->columns != 1)
-        throw Error("Cannot read the cell \"" + address + "\" of \"" + workbookName_ +
-                    "\": " + (why.empty() ? "not a single cell" : why));
+        throw why.empty() ? Error(ErrorCode::WorkbookNotOneCell, {address, workbookName_})
+                          : Error(ErrorCode::WorkbookBadCellAddress, {address, workbookName_, why});
     const long row = range->row, column = range->column;
     auto style = [&](long r, long k) -> const Style& {
         const long index = StyleAt(r, k);

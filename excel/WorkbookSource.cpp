@@ -17,12 +17,13 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
     for (const auto& [id, rel] : ReadRelationships(package, ""))
         if (rel.type == "officeDocument")
             workbookPart = rel.target;
-    const std::string workbookData = package.Require(workbookPart, "workbook part");
+    const std::string workbookData =
+        package.Require(workbookPart, ErrorCode::WorkbookNoWorkbookPart);
     pugi::xml_document workbook;
     package.Parse(workbook, workbookData, workbookPart);
     const pugi::xml_node root = workbook.document_element();
     if (Local(root.name()) != "workbook")
-        package.Fail("its part " + workbookPart + " is not a workbook");
+        package.Fail(ErrorCode::WorkbookPartNotWorkbook, {workbookPart});
     date1904_ = IsTrue(Child(root, "workbookPr").attribute("date1904"));
     const auto relationships = ReadRelationships(package, workbookPart);
 
@@ -42,11 +43,10 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
         std::string why;
         const auto parsed = SplitRangeText(rangeText, why);
         if (!parsed)
-            package.Fail("bad range " + why);
+            package.Fail(ErrorCode::WorkbookBadRange, {why});
         if (!parsed->sheet.empty()) {
             if (!wanted.empty() && wanted != parsed->sheet)
-                package.Fail("the range names the sheet \"" + parsed->sheet +
-                             "\" but the sheet \"" + wanted + "\" was asked for");
+                package.Fail(ErrorCode::WorkbookRangeOtherSheet, {parsed->sheet, wanted});
             wanted = parsed->sheet;
             rangeText = rangeText.substr(rangeText.rfind('!') + 1);
         }
@@ -54,7 +54,7 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
     std::vector<pugi::xml_node> sheets;
     ForEach(Child(root, "sheets"), "sheet", [&](pugi::xml_node s) { sheets.push_back(s); });
     if (sheets.empty())
-        package.Fail("it has no sheets");
+        package.Fail(ErrorCode::WorkbookNoSheets);
     pugi::xml_node sheet;
     if (wanted.empty()) {
         // Excel never shows a hidden sheet as the active one: an active tab that is hidden or
@@ -87,16 +87,16 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
             names += std::string(names.empty() ? "" : ", ") + s.attribute("name").value();
         }
         if (!sheet)
-            package.Fail("it has no sheet named \"" + wanted + "\" (its sheets: " + names + ")");
+            package.Fail(ErrorCode::WorkbookNoSuchSheet, {wanted, names});
     }
     sheetName_ = sheet.attribute("name").value();
     const auto rel = relationships.find(RelationshipId(sheet));
     if (rel == relationships.end())
-        package.Fail("the part of the sheet \"" + sheetName_ + "\" is missing");
+        package.Fail(ErrorCode::WorkbookSheetPartMissing, {sheetName_});
+    if (rel->second.type == "chartsheet")
+        package.Fail(ErrorCode::WorkbookChartSheet, {sheetName_});
     if (rel->second.type != "worksheet")
-        package.Fail("the sheet \"" + sheetName_ + "\" is a " +
-                     (rel->second.type == "chartsheet" ? "chart sheet" : rel->second.type) +
-                     ", not a worksheet with cells");
+        package.Fail(ErrorCode::WorkbookNotWorksheet, {sheetName_, rel->second.type});
     ReadSheet(package, rel->second.target, rangeText);
 }
 

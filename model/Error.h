@@ -48,6 +48,38 @@ enum class ErrorCode {
     SnapshotSelectionNotOnSheet, // {2} row, {3} column, {4} rows, {5} columns
     SnapshotSelectionTooLarge,   // {2} rows, {3} columns, {4} the cap
     SnapshotCellNotRecorded,     // {2} the cell's address
+    // Workbooks: {1} the workbook; {2} the part ("xl/worksheets/sheet1.xml") unless told.
+    WorkbookEncrypted,           // no part
+    WorkbookLegacyXls,           // no part
+    WorkbookNotZip,              // {2} libzip's reason
+    WorkbookNoWorkbookPart,      //
+    WorkbookNoSheetPart,         //
+    WorkbookPartUnreadable,      // {3} libzip's reason
+    WorkbookPartEncrypted,       //
+    WorkbookPartDamaged,         // {3} libzip's reason
+    WorkbookPartTooLarge,        //
+    WorkbookTooLargeInAll,       //
+    WorkbookPartRatio,           //
+    WorkbookPartNotXml,          // {3} pugixml's reason, {4} the byte
+    WorkbookPartNotWorkbook,     //
+    WorkbookBadRange,            // {2} what is wrong with the range
+    WorkbookRangeOtherSheet,     // {2} the sheet of the range, {3} the sheet asked for
+    WorkbookNoSheets,            // no part
+    WorkbookNoSuchSheet,         // {2} the sheet asked for, {3} the sheets there are
+    WorkbookSheetPartMissing,    // {2} the sheet
+    WorkbookChartSheet,          // {2} the sheet
+    WorkbookNotWorksheet,        // {2} the sheet, {3} its kind as the file names it
+    WorkbookTextTooLong,         //
+    WorkbookColumnRange,         // {3} first, {4} last column
+    WorkbookSharedStringMissing, // {3} the cell
+    WorkbookSheetSizePastLimits, // {3} what is wrong with it
+    WorkbookRowPastLimit,        // {3} the row
+    WorkbookCellOutOfPlace,      // {3} the cell's reference, {4} the row
+    WorkbookCellPastColumns,     // {3} the row
+    WorkbookBadMerge,            // {3} what is wrong with it
+    WorkbookBadSavedSelection,   // {2} the sheet, {3} what is wrong with it
+    WorkbookNotOneCell,          // {1} the address asked for, {2} the workbook
+    WorkbookBadCellAddress,      // {1} the address, {2} the workbook, {3} what is wrong
     // Values typed by the user or given on the command line.
     ReverseScaleNoValue, // {1} the current value
     ScaleNotNumber,      // {1} the scale

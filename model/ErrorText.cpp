@@ -103,6 +103,137 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::SnapshotCellNotRecorded:
         return {"{1}: the cell {2} is not part of the recorded selection",
                 "{1}: セル {2} は記録された選択範囲にありません"};
+    case ErrorCode::WorkbookEncrypted:
+        return {"Cannot read the workbook \"{1}\": the workbook is encrypted (protected by a "
+                "password to open); save it without a password first",
+                "「{1}」のブックを読み込めません: ブックが暗号化されています "
+                "(読み取りパスワード付き)。パスワードなしで保存し直してください"};
+    case ErrorCode::WorkbookLegacyXls:
+        return {"Cannot read the workbook \"{1}\": it is an Excel 97-2003 (.xls) file, not an "
+                ".xlsx or .xlsm workbook",
+                "「{1}」のブックを読み込めません: Excel 97-2003 (.xls) のファイルで、.xlsx や "
+                ".xlsm のブックではありません"};
+    case ErrorCode::WorkbookNotZip:
+        return {"Cannot read the workbook \"{1}\": it is not an .xlsx or .xlsm workbook ({2})",
+                "「{1}」のブックを読み込めません: .xlsx や .xlsm のブックではありません ({2})"};
+    case ErrorCode::WorkbookNoWorkbookPart:
+        return {"Cannot read the workbook \"{1}\": it is not an .xlsx or .xlsm workbook (no "
+                "workbook part {2})",
+                "「{1}」のブックを読み込めません: .xlsx や .xlsm のブックではありません "
+                "(ブックのパート {2} がありません)"};
+    case ErrorCode::WorkbookNoSheetPart:
+        return {"Cannot read the workbook \"{1}\": it is not an .xlsx or .xlsm workbook (no sheet "
+                "part {2})",
+                "「{1}」のブックを読み込めません: .xlsx や .xlsm のブックではありません "
+                "(シートのパート {2} がありません)"};
+    case ErrorCode::WorkbookPartUnreadable:
+        return {"Cannot read the workbook \"{1}\": its part {2} cannot be read ({3})",
+                "「{1}」のブックを読み込めません: パート {2} を読み込めません ({3})"};
+    case ErrorCode::WorkbookPartEncrypted:
+        return {"Cannot read the workbook \"{1}\": its part {2} is encrypted",
+                "「{1}」のブックを読み込めません: パート {2} が暗号化されています"};
+    case ErrorCode::WorkbookPartDamaged:
+        return {"Cannot read the workbook \"{1}\": its part {2} is damaged ({3})",
+                "「{1}」のブックを読み込めません: パート {2} が壊れています ({3})"};
+    case ErrorCode::WorkbookPartTooLarge:
+        return {"Cannot read the workbook \"{1}\": its part {2} unpacks to more than 256 MiB (a "
+                "damaged or hostile file)",
+                "「{1}」のブックを読み込めません: パート {2} が展開すると 256 MiB を超えます "
+                "(壊れたか悪意のあるファイル)"};
+    case ErrorCode::WorkbookTooLargeInAll:
+        return {"Cannot read the workbook \"{1}\": its part {2} unpacks to more than 1 GiB in all "
+                "(a damaged or hostile file)",
+                "「{1}」のブックを読み込めません: パート {2} までで展開後の合計が 1 GiB を超えます "
+                "(壊れたか悪意のあるファイル)"};
+    case ErrorCode::WorkbookPartRatio:
+        return {"Cannot read the workbook \"{1}\": its part {2} unpacks to more than 200 times its "
+                "packed size (a damaged or hostile file)",
+                "「{1}」のブックを読み込めません: パート {2} が展開すると圧縮時の 200 倍を超えます "
+                "(壊れたか悪意のあるファイル)"};
+    case ErrorCode::WorkbookPartNotXml:
+        return {"Cannot read the workbook \"{1}\": its part {2} is not well-formed XML ({3} at "
+                "byte {4})",
+                "「{1}」のブックを読み込めません: パート {2} が正しい XML ではありません ({4} "
+                "バイト目: {3})"};
+    case ErrorCode::WorkbookPartNotWorkbook:
+        return {"Cannot read the workbook \"{1}\": its part {2} is not a workbook",
+                "「{1}」のブックを読み込めません: パート {2} はブックではありません"};
+    case ErrorCode::WorkbookBadRange:
+        return {"Cannot read the workbook \"{1}\": bad range {2}",
+                "「{1}」のブックを読み込めません: 範囲が正しくありません: {2}"};
+    case ErrorCode::WorkbookRangeOtherSheet:
+        return {"Cannot read the workbook \"{1}\": the range names the sheet \"{2}\" but the sheet "
+                "\"{3}\" was asked for",
+                "「{1}」のブックを読み込めません: "
+                "範囲はシート「{2}」を指していますが、シート「{3}」が指定されています"};
+    case ErrorCode::WorkbookNoSheets:
+        return {"Cannot read the workbook \"{1}\": it has no sheets",
+                "「{1}」のブックを読み込めません: シートがありません"};
+    case ErrorCode::WorkbookNoSuchSheet:
+        return {"Cannot read the workbook \"{1}\": it has no sheet named \"{2}\" (its sheets: {3})",
+                "「{1}」のブックを読み込めません: シート「{2}」がありません (あるシート: {3})"};
+    case ErrorCode::WorkbookSheetPartMissing:
+        return {"Cannot read the workbook \"{1}\": the part of the sheet \"{2}\" is missing",
+                "「{1}」のブックを読み込めません: シート「{2}」のパートがありません"};
+    case ErrorCode::WorkbookChartSheet:
+        return {"Cannot read the workbook \"{1}\": the sheet \"{2}\" is a chart sheet, not a "
+                "worksheet with cells",
+                "「{1}」のブックを読み込めません: "
+                "シート「{2}」はグラフシートで、セルのあるワークシートではありません"};
+    case ErrorCode::WorkbookNotWorksheet:
+        return {"Cannot read the workbook \"{1}\": the sheet \"{2}\" is a {3}, not a worksheet "
+                "with cells",
+                "「{1}」のブックを読み込めません: シート「{2}」は {3} "
+                "で、セルのあるワークシートではありません"};
+    case ErrorCode::WorkbookTextTooLong:
+        return {"Cannot read the workbook \"{1}\": its part {2} holds a text longer than Excel's "
+                "32,767 characters",
+                "「{1}」のブックを読み込めません: パート {2} に Excel の上限 32,767 "
+                "文字を超える文字列があります"};
+    case ErrorCode::WorkbookColumnRange:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a column range {3}-{4} outside "
+                "Excel's columns 1-16384",
+                "「{1}」のブックを読み込めません: パート {2} の列範囲 {3}-{4} が Excel の列 "
+                "1-16384 の外にあります"};
+    case ErrorCode::WorkbookSharedStringMissing:
+        return {"Cannot read the workbook \"{1}\": its part {2} refers to a shared string that "
+                "does not exist in cell {3}",
+                "「{1}」のブックを読み込めません: パート {2} のセル {3} "
+                "が存在しない共有文字列を参照しています"};
+    case ErrorCode::WorkbookSheetSizePastLimits:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a sheet size past Excel's "
+                "limits ({3})",
+                "「{1}」のブックを読み込めません: パート {2} のシートの大きさが Excel "
+                "の上限を超えています ({3})"};
+    case ErrorCode::WorkbookRowPastLimit:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a row {3} past Excel's "
+                "1,048,576 rows",
+                "「{1}」のブックを読み込めません: パート {2} の行 {3} が Excel の 1,048,576 "
+                "行を超えています"};
+    case ErrorCode::WorkbookCellOutOfPlace:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a cell \"{3}\" out of place in "
+                "row {4}",
+                "「{1}」のブックを読み込めません: パート {2} の行 {4} "
+                "にあるはずのないセル「{3}」があります"};
+    case ErrorCode::WorkbookCellPastColumns:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a cell past Excel's 16,384 "
+                "columns in row {3}",
+                "「{1}」のブックを読み込めません: パート {2} の行 {3} に Excel の 16,384 "
+                "列を超えるセルがあります"};
+    case ErrorCode::WorkbookBadMerge:
+        return {"Cannot read the workbook \"{1}\": its part {2} has a bad merged area {3}",
+                "「{1}」のブックを読み込めません: パート {2} の結合範囲が正しくありません: {3}"};
+    case ErrorCode::WorkbookBadSavedSelection:
+        return {"Cannot read the workbook \"{1}\": the saved selection of the sheet \"{2}\" is "
+                "bad: {3}",
+                "「{1}」のブックを読み込めません: "
+                "シート「{2}」に保存された選択範囲が正しくありません: {3}"};
+    case ErrorCode::WorkbookNotOneCell:
+        return {"Cannot read the cell \"{1}\" of \"{2}\": not a single cell",
+                "「{2}」のセル「{1}」を読み込めません: 一つのセルではありません"};
+    case ErrorCode::WorkbookBadCellAddress:
+        return {"Cannot read the cell \"{1}\" of \"{2}\": {3}",
+                "「{2}」のセル「{1}」を読み込めません: {3}"};
     case ErrorCode::ReverseScaleNoValue:
         return {"Cannot derive a scale from the current value \"{1}\"",
                 "現在の値「{1}」からは倍率を求められません"};

@@ -334,9 +334,17 @@ TEST(WorkbookSource, BadInputIsNamedWithItsReason) {
         {MakeZip(withChart), "is a chart sheet, not a worksheet"},
         {MakeZip(bomb), "200 times its packed size"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_THAT(OpenError(c.bytes),
                     testing::AllOf(HasSubstr("\"Book1.xlsx\""), HasSubstr(c.reason)));
+        // The window words each in Japanese, naming the file too.
+        try {
+            OpenWorkbookBytes(c.bytes, "Book1.xlsx");
+        } catch (const Error& e) {
+            EXPECT_THAT(ErrorText(e, Language::Japanese), HasSubstr("「Book1.xlsx」のブック"))
+                << c.reason;
+        }
+    }
     EXPECT_THAT([] { OpenWorkbookSource(kData + "/missing.xlsx"); },
                 testing::ThrowsMessage<Error>(HasSubstr("missing.xlsx")));
 }
