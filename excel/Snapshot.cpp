@@ -97,35 +97,36 @@ enum Field : std::uint8_t {
     kAreaTop,
     kUnknown
 };
-constexpr const char* kFieldNames[] = {"",
-                                       "format",
-                                       "version",
-                                       "workbook",
-                                       "sheet",
-                                       "row",
-                                       "column",
-                                       "rows",
-                                       "columns",
-                                       "cells",
-                                       "columnWidth",
-                                       "rowHeight",
-                                       "horizontalAlignment",
-                                       "fontSize",
-                                       "text",
-                                       "value2",
-                                       "borders",
-                                       "mergeCells",
-                                       "mergeArea",
-                                       "top",
-                                       "bottom",
-                                       "left",
-                                       "right",
-                                       "diagonalDown",
-                                       "diagonalUp",
-                                       "rows",
-                                       "columns",
-                                       "left",
-                                       "top"};
+// Views, so that a key is told apart by its length before its characters are compared.
+constexpr std::string_view kFieldNames[] = {"",
+                                            "format",
+                                            "version",
+                                            "workbook",
+                                            "sheet",
+                                            "row",
+                                            "column",
+                                            "rows",
+                                            "columns",
+                                            "cells",
+                                            "columnWidth",
+                                            "rowHeight",
+                                            "horizontalAlignment",
+                                            "fontSize",
+                                            "text",
+                                            "value2",
+                                            "borders",
+                                            "mergeCells",
+                                            "mergeArea",
+                                            "top",
+                                            "bottom",
+                                            "left",
+                                            "right",
+                                            "diagonalDown",
+                                            "diagonalUp",
+                                            "rows",
+                                            "columns",
+                                            "left",
+                                            "top"};
 constexpr Field kFirstOf[] = {kFormat, kColumnWidth, kTop, kAreaRows}; // by Level - 1
 constexpr Field kEndOf[] = {kColumnWidth, kTop, kAreaRows, kUnknown};
 
@@ -189,7 +190,7 @@ class Reader : public nlohmann::json_sax<json> {
             place += ".borders";
         if (level_ == Level::Area)
             place += ".mergeArea";
-        const std::string own = field_ == kUnknown ? unknown_ : kFieldNames[field_];
+        const std::string own = field_ == kUnknown ? unknown_ : std::string(kFieldNames[field_]);
         if (level_ != Level::Cells && !own.empty())
             place += (place.empty() ? "" : ".") + own;
         return place;
@@ -422,8 +423,8 @@ bool Reader::end_object() {
     switch (level_) {
     case Level::Area:
         if (const Field missing = Missing(kAreaRows, kUnknown); missing != kNone)
-            Fail(ErrorCode::SnapshotMissing,
-                 {"cells[" + std::to_string(count_) + "].mergeArea", kFieldNames[missing]});
+            Fail(ErrorCode::SnapshotMissing, {"cells[" + std::to_string(count_) + "].mergeArea",
+                                              std::string(kFieldNames[missing])});
         [[fallthrough]];
     case Level::Borders:
         level_ = Level::Cell;
@@ -431,7 +432,7 @@ bool Reader::end_object() {
     case Level::Cell:
         if (const Field missing = Missing(kColumnWidth, kTop); missing != kNone)
             Fail(ErrorCode::SnapshotMissing,
-                 {"cells[" + std::to_string(count_) + "]", kFieldNames[missing]});
+                 {"cells[" + std::to_string(count_) + "]", std::string(kFieldNames[missing])});
         cells_.push_back(std::move(cell_));
         ++count_;
         level_ = Level::Cells;
@@ -493,7 +494,7 @@ std::unique_ptr<SelectionSource> Reader::Finish() {
         Fail(ErrorCode::SnapshotNotSnapshot);
     for (Field f : {kVersion, kRow, kColumn, kRows, kColumns, kCells, kWorkbook, kSheet})
         if (!(seen_ & (std::uint64_t(1) << f)))
-            Fail(ErrorCode::SnapshotMissingHeader, {kFieldNames[f]});
+            Fail(ErrorCode::SnapshotMissingHeader, {std::string(kFieldNames[f])});
     CheckRange();
     const std::size_t count = std::size_t(range_.rows) * std::size_t(range_.columns);
     if (cells_.size() != count)
