@@ -2,8 +2,9 @@
 """The 1000 x 100 styled benchmark workbook, and openpyxl reading the same attributes the
 workbook source reads, for comparison.
 
-    bench/workbook_bench.py make PATH     write the workbook (openpyxl)
-    bench/workbook_bench.py read PATH     read every cell's attributes; prints the seconds
+    bench/workbook_bench.py make PATH [ROWS COLUMNS]   write the workbook (openpyxl)
+    bench/workbook_bench.py read PATH [ROWS COLUMNS]   read every cell's attributes; prints
+                                                       the seconds
 """
 import sys
 import time
@@ -62,4 +63,6 @@ def read(path):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 3:
+        ROWS, COLUMNS = int(sys.argv[3]), int(sys.argv[4])
     {"make": make, "read": read}[sys.argv[1]](sys.argv[2])

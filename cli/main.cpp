@@ -112,6 +112,7 @@ int Convert(const SourceArgs& args, std::string output, const std::string& setti
     TextGrid texts;
     ProgressSink sink(texts);
     ImportSelection(*source, sink, table, settings);
+    source.reset(); // the table holds the cells now: free the source's copy before drawing
 
     if (output.empty())
         output = DisplayPath(fs::u8path(args.input).replace_extension(".dxf"));

@@ -127,7 +127,8 @@ constexpr std::string_view kFieldNames[] = {"",
                                             "columns",
                                             "left",
                                             "top"};
-constexpr Field kFirstOf[] = {kFormat, kColumnWidth, kTop, kAreaRows}; // by Level - 1
+// The fields of the header, of a cell, of its borders and of its merged area.
+constexpr Field kFirstOf[] = {kFormat, kColumnWidth, kTop, kAreaRows};
 constexpr Field kEndOf[] = {kColumnWidth, kTop, kAreaRows, kUnknown};
 
 // Where the reader stands: in the header object, the cells array, a cell, or a cell's borders
@@ -157,7 +158,7 @@ class Reader : public nlohmann::json_sax<json> {
         text_ = &v;
         return Scalar(Kind::Text);
     }
-    bool binary(binary_t&) override { return Scalar(Kind::Null); } // never from JSON text
+    bool binary(binary_t&) override { return true; } // only binary formats have these
     bool start_object(std::size_t) override;
     bool end_object() override;
     bool start_array(std::size_t) override;
@@ -174,7 +175,7 @@ class Reader : public nlohmann::json_sax<json> {
     }
 
   private:
-    enum class Kind { Null, Boolean, Number, Text, Object, Array };
+    enum class Kind { Null, Boolean, Number, Text };
 
     [[noreturn]] void Fail(ErrorCode code, std::vector<std::string> args = {}) const {
         args.insert(args.begin(), name_);
@@ -369,8 +370,8 @@ bool Reader::Scalar(Kind kind) {
 bool Reader::key(string_t& name) {
     if (skip_ > 0)
         return true;
-    const int level = int(level_) - int(Level::Header);
-    const int group = level_ == Level::Header ? 0 : level - 1; // Cells never has keys
+    // The fields of the object the reader is in (the cells array has no keys).
+    const int group = level_ == Level::Header ? 0 : int(level_) - int(Level::Cells);
     field_ = kUnknown;
     for (int f = kFirstOf[group]; f < kEndOf[group]; ++f)
         if (name == kFieldNames[f]) {
