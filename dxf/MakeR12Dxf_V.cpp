@@ -2,7 +2,9 @@
 
 #include "model/NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace sheetlift {
 
@@ -20,23 +22,47 @@ void Pair(std::string& list, std::string_view code, std::string_view value) {
     Put(list, value);
 }
 
-void PairNumber(std::string& list, std::string_view code, double value) {
-    Put(list, code);
-    AppendGeneral(list, value);
-    list += "\r\n";
-}
+// Writes an entity's lines straight into room made at the end of the list, which it gives
+// back when done: entities are most of the file, and appending them line by line costs more
+// than formatting their numbers. `most` bounds what is written.
+class EntityText {
+  public:
+    EntityText(std::string& list, std::size_t most) : list_(list), start_(list.size()) {
+        list_.resize(start_ + most);
+        p_ = list_.data() + start_;
+    }
+    ~EntityText() { list_.resize(std::size_t(p_ - list_.data())); }
+    EntityText(const EntityText&) = delete;
+    EntityText& operator=(const EntityText&) = delete;
 
-void PairInt(std::string& list, std::string_view code, std::int32_t value) {
-    char buf[16];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    Pair(list, code, std::string_view(buf, std::size_t(res.ptr - buf)));
-}
+    // Fixed text, group codes and line ends included.
+    template <std::size_t N> EntityText& operator<<(const char (&text)[N]) {
+        std::memcpy(p_, text, N - 1);
+        p_ += N - 1;
+        return *this;
+    }
+    EntityText& operator<<(std::string_view text) {
+        std::memcpy(p_, text.data(), text.size());
+        p_ += text.size();
+        return *this;
+    }
+    EntityText& operator<<(double value) {
+        p_ = WriteGeneral(p_, value);
+        return *this;
+    }
+    EntityText& operator<<(std::int32_t value) {
+        p_ = std::to_chars(p_, p_ + kMaxInt, value).ptr;
+        return *this;
+    }
 
-void PairPoint(std::string& list, const char* codes[3], const TAcadPoint& p) {
-    PairNumber(list, codes[0], p.x);
-    PairNumber(list, codes[1], p.y);
-    PairNumber(list, codes[2], p.z);
-}
+    static constexpr std::size_t kMaxInt = 11; // "-2147483648"
+    static constexpr std::size_t kMaxNumber = kMaxGeneralLength;
+
+  private:
+    std::string& list_;
+    const std::size_t start_;
+    char* p_;
+};
 
 void ApplyAlignCode(std::string_view code, int& hJust, int& vJust) {
     const auto horizontal = [&hJust](char c) {
@@ -151,61 +177,61 @@ void AddDxfEntitiesStart(std::string& list) {
 
 void AddDxfLine(std::string& list, const TAcadPoint& start, const TAcadPoint& end,
                 std::string_view layer, std::string_view lineType, std::int32_t colour) {
-    static const char* kStart[3] = {" 10", " 20", " 30"};
-    static const char* kEnd[3] = {" 11", " 21", " 31"};
-    Pair(list, "  0", "LINE");
-    Pair(list, "  8", layer);
-    Pair(list, "  6", lineType);
-    PairInt(list, " 62", colour);
-    Pair(list, " 48", "1.0");
-    PairPoint(list, kStart, start);
-    PairPoint(list, kEnd, end);
+    EntityText e(list, 160 + layer.size() + lineType.size() + 6 * EntityText::kMaxNumber);
+    e << "  0\r\nLINE\r\n  8\r\n"
+      << layer << "\r\n  6\r\n"
+      << lineType << "\r\n 62\r\n"
+      << colour << "\r\n 48\r\n1.0\r\n 10\r\n"
+      << start.x << "\r\n 20\r\n"
+      << start.y << "\r\n 30\r\n"
+      << start.z << "\r\n 11\r\n"
+      << end.x << "\r\n 21\r\n"
+      << end.y << "\r\n 31\r\n"
+      << end.z << "\r\n";
 }
 
 void AddDxfPolyline(std::string& list, std::span<const TAcadPoint> points, int lastIndex,
                     bool closed, std::string_view layer, std::string_view lineType,
                     std::int32_t colour) {
-    Pair(list, "  0", "POLYLINE");
-    Pair(list, "  8", layer);
-    Pair(list, "  6", lineType);
-    PairInt(list, " 62", colour);
-    Pair(list, " 48", "1.0");
-    Pair(list, " 66", "1");
-    Pair(list, " 10", "0.0");
-    Pair(list, " 20", "0.0");
-    Pair(list, " 30", "0.0");
-    Pair(list, " 70", closed ? "1" : "0");
-    for (int k = 0; k <= lastIndex && std::size_t(k) < points.size(); ++k) {
-        Pair(list, "  0", "VERTEX");
-        Pair(list, "  8", layer);
-        PairNumber(list, " 10", points[std::size_t(k)].x);
-        PairNumber(list, " 20", points[std::size_t(k)].y);
-        Pair(list, " 30", "0.0");
-    }
-    Pair(list, "  0", "SEQEND");
+    const std::size_t count =
+        lastIndex < 0 ? 0 : std::min(std::size_t(lastIndex) + 1, points.size());
+    EntityText e(list, 200 + layer.size() + lineType.size() +
+                           count * (50 + layer.size() + 2 * EntityText::kMaxNumber));
+    e << "  0\r\nPOLYLINE\r\n  8\r\n"
+      << layer << "\r\n  6\r\n"
+      << lineType << "\r\n 62\r\n"
+      << colour << "\r\n 48\r\n1.0\r\n 66\r\n1\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0\r\n 70\r\n"
+      << (closed ? "1" : "0") << "\r\n";
+    for (std::size_t k = 0; k < count; ++k)
+        e << "  0\r\nVERTEX\r\n  8\r\n"
+          << layer << "\r\n 10\r\n"
+          << points[k].x << "\r\n 20\r\n"
+          << points[k].y << "\r\n 30\r\n0.0\r\n";
+    e << "  0\r\nSEQEND\r\n";
 }
 
 void AddDxfText(std::string& list, std::string_view text, const TAcadPoint& point1,
                 const TAcadPoint& point2, double height, double widthFactor, double rotation,
                 int hJust, int vJust, std::string_view alignCode, std::string_view layer,
                 std::int32_t colour) {
-    static const char* kPoint1[3] = {" 10", " 20", " 30"};
-    static const char* kPoint2[3] = {" 11", " 21", " 31"};
     ApplyAlignCode(alignCode, hJust, vJust);
-    Pair(list, "  0", "TEXT");
-    Pair(list, "  8", layer);
-    Pair(list, "  7", "STANDARD");
-    PairInt(list, " 62", colour);
-    PairPoint(list, kPoint1, point1);
-    PairPoint(list, kPoint2, point2);
-    Pair(list, "  1", text);
-    PairNumber(list, " 40", height);
-    PairNumber(list, " 41", widthFactor);
-    PairNumber(list, " 50", rotation);
-    Pair(list, " 51", "0.0");
-    Pair(list, " 71", "0");
-    PairInt(list, " 72", hJust);
-    PairInt(list, " 73", vJust);
+    EntityText e(list, 200 + text.size() + layer.size() + 9 * EntityText::kMaxNumber +
+                           3 * EntityText::kMaxInt);
+    e << "  0\r\nTEXT\r\n  8\r\n"
+      << layer << "\r\n  7\r\nSTANDARD\r\n 62\r\n"
+      << colour << "\r\n 10\r\n"
+      << point1.x << "\r\n 20\r\n"
+      << point1.y << "\r\n 30\r\n"
+      << point1.z << "\r\n 11\r\n"
+      << point2.x << "\r\n 21\r\n"
+      << point2.y << "\r\n 31\r\n"
+      << point2.z << "\r\n  1\r\n"
+      << text << "\r\n 40\r\n"
+      << height << "\r\n 41\r\n"
+      << widthFactor << "\r\n 50\r\n"
+      << rotation << "\r\n 51\r\n0.0\r\n 71\r\n0\r\n 72\r\n"
+      << std::int32_t(hJust) << "\r\n 73\r\n"
+      << std::int32_t(vJust) << "\r\n";
 }
 
 void AddDxfEnd(std::string& list) {

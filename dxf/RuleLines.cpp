@@ -8,9 +8,6 @@ namespace sheetlift {
 
 namespace {
 
-constexpr std::string_view kByLayer = "BYLAYER";
-constexpr std::int32_t kColourByLayer = 256;
-
 bool Same(double a, double b) {
     return SameWithin(a, b, kLineEps);
 }
@@ -132,10 +129,10 @@ void ConsolidateOnGrid(std::vector<TXlsxKeisen>& s, std::vector<GridSegment>& gr
     }
 }
 
-void AddLines(std::string& list, const std::vector<TXlsxKeisen>& lines) {
+void AddLines(DrawingSink& sink, const std::vector<TXlsxKeisen>& lines) {
     for (const TXlsxKeisen& l : lines)
         if (!l.mark)
-            AddDxfLine(list, l.stpt, l.edpt, "XLSBordLine", kByLayer, kColourByLayer);
+            sink.Line({l.stpt, l.edpt, DrawingLayer::BordLine});
 }
 
 } // namespace
@@ -151,9 +148,9 @@ TableEdges MakeTableEdges(const CellTable& table) {
     return edges;
 }
 
-void AddCellGridLines(const CellTable& table, const TableEdges& edges, std::string& list) {
-    const auto line = [&list](double x1, double y1, double x2, double y2) {
-        AddDxfLine(list, {x1, y1, 0}, {x2, y2, 0}, "XLSCellLine", kByLayer, kColourByLayer);
+void AddCellGridLines(const CellTable& table, const TableEdges& edges, DrawingSink& sink) {
+    const auto line = [&sink](double x1, double y1, double x2, double y2) {
+        sink.Line({{x1, y1, 0}, {x2, y2, 0}, DrawingLayer::CellLine});
     };
     const int rows = table.cellRows;
     const int cols = table.cellCols;
@@ -228,9 +225,9 @@ void ConsolidateBorderLines(BorderLines& lines) {
     }
 }
 
-void AddBorderLines(std::string& list, BorderLines& lines) {
-    AddLines(list, lines.bordLinesV);
-    AddLines(list, lines.bordLinesH);
+void AddBorderLines(DrawingSink& sink, BorderLines& lines) {
+    AddLines(sink, lines.bordLinesV);
+    AddLines(sink, lines.bordLinesH);
     lines = BorderLines();
 }
 

@@ -2,12 +2,11 @@
 // lines, whose segments are collected per cell edge and then joined and de-duplicated.
 #pragma once
 
-#include "dxf/MakeR12Dxf_V.h"
+#include "dxf/Drawing.h"
 #include "model/CellTable.h"
 
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace sheetlift {
@@ -57,7 +56,7 @@ struct BorderLines {
 
 // Layer "XLSCellLine": the top and left edges of unmerged cells in maximal runs, then the
 // table's bottom and right edges.
-void AddCellGridLines(const CellTable& table, const TableEdges& edges, std::string& list);
+void AddCellGridLines(const CellTable& table, const TableEdges& edges, DrawingSink& sink);
 
 // Appends one segment per set border bit of every edge that is not inside a merged area.
 void CollectBorderLines(const CellTable& table, const TableEdges& edges, BorderLines& lines);
@@ -68,6 +67,6 @@ void CollectBorderLines(const CellTable& table, const TableEdges& edges, BorderL
 void ConsolidateBorderLines(BorderLines& lines);
 
 // Layer "XLSBordLine": every unmarked vertical, then horizontal segment; empties both arrays.
-void AddBorderLines(std::string& list, BorderLines& lines);
+void AddBorderLines(DrawingSink& sink, BorderLines& lines);
 
 } // namespace sheetlift

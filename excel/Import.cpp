@@ -111,6 +111,8 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
     table.cellAttrs.assign(std::size_t(rows) * cols, TXlsxCellAttr{});
     table.cellCols = cols;
     table.cellRows = rows;
+    table.firstRow = sel.row;
+    table.firstColumn = sel.column;
 
     for (int i = 0; i < rows; ++i) {
         const int r = sel.row + i;

@@ -50,6 +50,9 @@ struct CellTable {
     std::vector<TXlsxCellAttr> cellAttrs;
     std::int32_t cellCols = 0;
     std::int32_t cellRows = 0;
+    // The sheet's row and column of cell (0, 0), from 1: names cells in messages.
+    std::int32_t firstRow = 1;
+    std::int32_t firstColumn = 1;
 
     bool empty() const {
         return cellCols <= 0 || cellRows <= 0 ||

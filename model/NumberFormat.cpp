@@ -1,9 +1,12 @@
 #include "model/NumberFormat.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace sheetlift {
 
@@ -17,58 +20,145 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-void AppendGeneralWith(std::string& out, double value, char sep) {
-    if (value == 0 || !std::isfinite(value)) {
-        out += '0';
-        return;
-    }
-    // 15 significant digits: d.dddddddddddddde±x
-    char buf[40];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-    std::string_view sci(buf, std::size_t(res.ptr - buf));
-    const bool negative = sci.front() == '-';
-    if (negative)
-        sci.remove_prefix(1);
+// The value rounded to 15 significant digits, as 0.d1d2...dn x 10^e with dn not 0.
+struct Decimal15 {
+    char digits[17];
+    int n;
+    int e;
+};
+
+// "d.dddddddddddddde+XX" from to_chars: the digits and the exponent of the d.ddd form.
+Decimal15 ReadScientific(std::string_view sci) {
+    Decimal15 d;
     const std::size_t ePos = sci.find('e');
-    int exp10 = 0;
-    std::from_chars(sci.data() + ePos + (sci[ePos + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
-                    exp10);
-    char digits[16];
-    std::size_t n = 0;
+    d.n = 0;
     for (std::size_t i = 0; i < ePos; ++i)
         if (sci[i] != '.')
-            digits[n++] = sci[i];
-    while (n > 1 && digits[n - 1] == '0')
-        --n;
-    const int e = exp10 + 1; // exponent of the 0.d1d2... form
-    if (negative)
-        out += '-';
+            d.digits[d.n++] = sci[i];
+    int exp10 = 0;
+    for (std::size_t i = ePos + 2; i < sci.size(); ++i)
+        exp10 = exp10 * 10 + (sci[i] - '0');
+    d.e = (sci[ePos + 1] == '-' ? -exp10 : exp10) + 1;
+    return d;
+}
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233"
+    "34353637383940414243444546474849505152535455565758596061626364656667"
+    "6869707172737475767778798081828384858687888990919293949596979899";
+
+constexpr double kPow10[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22}; // all exact
+
+// The drawing's coordinates and sizes lie between 1E-7 and 1E15, where the value times a power
+// of ten that is exact in a double lands in [1E14, 1E15): rounding that product to an integer
+// gives the 15 digits. The product is taken exactly as hi + lo (fma gives the rounding error),
+// so the rounding, ties to even included, is that of the exact value, as to_chars rounds.
+bool ScaledDigits(double magnitude, Decimal15& d) {
+    if (!(magnitude >= 1e-7 && magnitude < 1e15))
+        return false;
+    // magnitude = f 2^binary with f in [1, 2); e = floor(binary log10 2) + 1 is its decimal
+    // exponent or one below it.
+    const int binary = int(std::bit_cast<std::uint64_t>(magnitude) >> 52) - 1023;
+    int e = ((binary * 78913) >> 18) + 1;
+    for (;;) {
+        const int scale = 15 - e;
+        if (scale < 0 || scale > 22)
+            return false;
+        const double hi = magnitude * kPow10[scale];
+        const double lo = std::fma(magnitude, kPow10[scale], -hi);
+        double m = std::floor(hi);
+        if (m >= 1e15) {
+            ++e;
+            continue;
+        }
+        const double frac = hi - m; // exact: hi and m are close and hi's unit is at most 1/8
+        if (frac > 0.5 || (frac == 0.5 && (lo > 0 || (lo == 0 && std::fmod(m, 2) != 0))))
+            m += 1;
+        if (m < 1e14)
+            return false; // not with that estimate; should it happen, the slow way is right
+        auto digits = std::uint64_t(m);
+        if (digits == 1'000'000'000'000'000) { // 999999999999999.5 and up
+            digits /= 10;
+            ++e;
+        }
+        // Seven digits, then eight, two at a time.
+        auto high = std::uint32_t(digits / 100'000'000);
+        auto low = std::uint32_t(digits % 100'000'000);
+        for (int i = 13; i >= 7; i -= 2) {
+            std::memcpy(d.digits + i, kDigitPairs + 2 * (low % 100), 2);
+            low /= 100;
+        }
+        for (int i = 5; i >= 1; i -= 2) {
+            std::memcpy(d.digits + i, kDigitPairs + 2 * (high % 100), 2);
+            high /= 100;
+        }
+        d.digits[0] = char('0' + high);
+        d.n = 15;
+        d.e = e;
+        return true;
+    }
+}
+
+Decimal15 ToDecimal15(double magnitude) {
+    Decimal15 d;
+    if (!ScaledDigits(magnitude, d)) {
+        char buf[40];
+        const auto res =
+            std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+        d = ReadScientific(std::string_view(buf, std::size_t(res.ptr - buf)));
+    }
+    while (d.n > 1 && d.digits[d.n - 1] == '0')
+        --d.n;
+    return d;
+}
+
+char* Put(char* out, const char* from, std::size_t count) {
+    std::memcpy(out, from, count);
+    return out + count;
+}
+
+char* WriteGeneralWith(char* out, double value, char sep) {
+    if (value == 0 || !std::isfinite(value)) {
+        *out++ = '0';
+        return out;
+    }
+    if (value < 0)
+        *out++ = '-';
+    const Decimal15 d = ToDecimal15(std::fabs(value));
+    const int n = d.n, e = d.e;
     if (e >= -3 && e <= 15) {
         if (e <= 0) {
-            out += '0';
-            out += sep;
-            out.append(std::size_t(-e), '0');
-            out.append(digits, n);
-        } else {
-            for (int i = 0; i < e; ++i)
-                out += std::size_t(i) < n ? digits[i] : '0';
-            if (std::size_t(e) < n) {
-                out += sep;
-                out.append(digits + e, n - std::size_t(e));
-            }
+            *out++ = '0';
+            *out++ = sep;
+            for (int i = 0; i < -e; ++i)
+                *out++ = '0';
+            return Put(out, d.digits, std::size_t(n));
         }
-    } else {
-        out += digits[0];
-        if (n > 1) {
-            out += sep;
-            out.append(digits + 1, n - 1);
+        for (int i = 0; i < e; ++i)
+            *out++ = i < n ? d.digits[i] : '0';
+        if (e < n) {
+            *out++ = sep;
+            out = Put(out, d.digits + e, std::size_t(n - e));
         }
-        out += 'E';
-        const int shown = e - 1;
-        if (shown < 0)
-            out += '-';
-        out += std::to_string(std::abs(shown));
+        return out;
     }
+    *out++ = d.digits[0];
+    if (n > 1) {
+        *out++ = sep;
+        out = Put(out, d.digits + 1, std::size_t(n - 1));
+    }
+    *out++ = 'E';
+    const int shown = e - 1;
+    if (shown < 0)
+        *out++ = '-';
+    return std::to_chars(out, out + 4, std::abs(shown)).ptr;
+}
+
+void AppendGeneralWith(std::string& out, double value, char sep) {
+    char buf[kMaxGeneralLength];
+    out.append(buf, std::size_t(WriteGeneralWith(buf, value, sep) - buf));
 }
 
 } // namespace
@@ -81,6 +171,10 @@ std::string FormatGeneral(double value, char decimalSeparator) {
 
 void AppendGeneral(std::string& out, double value) {
     AppendGeneralWith(out, value, '.');
+}
+
+char* WriteGeneral(char* out, double value) {
+    return WriteGeneralWith(out, value, '.');
 }
 
 std::string FormatFixed3(double value, char decimalSeparator) {

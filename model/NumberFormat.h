@@ -19,6 +19,11 @@ std::string FormatGeneral(double value, char decimalSeparator = '.');
 
 // Appends FormatGeneral(value) with a full stop, without allocating.
 void AppendGeneral(std::string& out, double value);
+// The most characters FormatGeneral writes ("-1.23456789012346E-308").
+inline constexpr std::size_t kMaxGeneralLength = 24;
+// Writes FormatGeneral(value) with a full stop at `out`, which has room for
+// kMaxGeneralLength characters; returns the end.
+char* WriteGeneral(char* out, double value);
 
 // "%.3f" with the given separator.
 std::string FormatFixed3(double value, char decimalSeparator = '.');

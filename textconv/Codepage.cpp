@@ -49,7 +49,7 @@ char32_t Cp932Char(unsigned code) {
     return ch == kNone ? U'\u30FB' : ch;
 }
 
-std::string EncodeCp932(std::string text) {
+std::string EncodeCp932(std::string text, bool* lost) {
     // Texts here are mostly ASCII, which stays as it is and moves in runs, eight bytes a test.
     const std::size_t size = text.size();
     std::size_t in = 0;
@@ -69,7 +69,10 @@ std::string EncodeCp932(std::string text) {
         in = run;
         if (in == size)
             break;
-        const auto code = Cp932Code(NextCodePoint(text, in));
+        const char32_t cp = NextCodePoint(text, in);
+        const auto code = Cp932Code(cp);
+        if (lost && (!code || Cp932Char(*code) != cp))
+            *lost = true;
         if (!code) {
             text[out++] = '?';
         } else if (*code > 0xFF) {

@@ -18,7 +18,8 @@ inline bool IsCp932LeadByte(unsigned char b) {
 
 // UTF-8 to code page 932; every character without a mapping becomes one "?". Works in place
 // (no character takes more bytes in code page 932 than in UTF-8), so pass large texts by move.
-std::string EncodeCp932(std::string utf8);
+// `lost`, when given, is set when a character became "?" or, by best fit, another character.
+std::string EncodeCp932(std::string utf8, bool* lost = nullptr);
 // Code page 932 to UTF-8.
 std::string DecodeCp932(std::string_view bytes);
 

@@ -7,7 +7,10 @@
 
 namespace sheetlift {
 
-// UTF-8 to the legacy code page; a character it cannot represent becomes "?".
-std::string EncodeLegacy(std::string utf8);
+// UTF-8 to the legacy code page; a character it cannot represent becomes "?" (or, where the
+// system maps it so, a look-alike). `lost`, when given, tells whether that happened.
+std::string EncodeLegacy(std::string utf8, bool* lost = nullptr);
+// The legacy code page to UTF-8.
+std::string DecodeLegacy(std::string_view bytes);
 
 } // namespace sheetlift

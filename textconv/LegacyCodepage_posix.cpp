@@ -4,8 +4,12 @@
 
 namespace sheetlift {
 
-std::string EncodeLegacy(std::string utf8) {
-    return EncodeCp932(std::move(utf8));
+std::string EncodeLegacy(std::string utf8, bool* lost) {
+    return EncodeCp932(std::move(utf8), lost);
+}
+
+std::string DecodeLegacy(std::string_view bytes) {
+    return DecodeCp932(bytes);
 }
 
 } // namespace sheetlift

@@ -1,9 +1,11 @@
 // Small tables and a reader of the written group pairs, shared by the DXF tests.
 #pragma once
 
+#include "dxf/TableDxf.h"
 #include "model/CellTable.h"
 #include "model/Settings.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,6 +49,16 @@ inline void Merge(CellTable& t, int i, int j, int rows, int cols) {
             t.at(a, b).mergecolXscount = std::uint16_t(cols);
         }
     CalcCellLayout(t, RoundSettings());
+}
+
+// The DXF of the entities that `draw` gives a writer, ENTITIES section start and end included.
+inline std::string DxfOfEntities(const std::function<void(DrawingSink&)>& draw) {
+    std::string bytes = "  2\r\nENTITIES\r\n";
+    StringSink sink(bytes);
+    DxfDrawingWriter writer(sink, {});
+    draw(writer);
+    writer.End();
+    return bytes;
 }
 
 // One entity of the ENTITIES section: its type and its group pairs (code without blanks).

@@ -15,9 +15,9 @@ using test::Entities;
 using test::MakeTable;
 using test::Merge;
 
-std::vector<std::string> Lines(const std::string& list) {
+std::vector<std::string> Lines(const std::function<void(DrawingSink&)>& draw) {
     std::vector<std::string> lines;
-    for (const auto& e : Entities("  2\r\nENTITIES\r\n" + list))
+    for (const auto& e : Entities(test::DxfOfEntities(draw)))
         lines.push_back(e.Line());
     return lines;
 }
@@ -26,10 +26,9 @@ std::vector<std::string> BorderOutput(const CellTable& t) {
     BorderLines lines;
     CollectBorderLines(t, MakeTableEdges(t), lines);
     ConsolidateBorderLines(lines);
-    std::string list;
-    AddBorderLines(list, lines);
+    const auto out = Lines([&lines](DrawingSink& sink) { AddBorderLines(sink, lines); });
     EXPECT_TRUE(lines.bordLinesV.empty() && lines.bordLinesH.empty());
-    return Lines(list);
+    return out;
 }
 
 TEST(SameWithin, ExactlyEpsCountsAsSame) {
@@ -100,9 +99,7 @@ TEST(BorderLines, JoinAndDropDuplicates) {
 
 TEST(CellGridLines, RunsOfUnmergedCellsThenBottomAndRightEdges) {
     const auto grid = [](const CellTable& t) {
-        std::string list;
-        AddCellGridLines(t, MakeTableEdges(t), list);
-        return Lines(list);
+        return Lines([&t](DrawingSink& sink) { AddCellGridLines(t, MakeTableEdges(t), sink); });
     };
     EXPECT_EQ(grid(MakeTable(2, 2)),
               (std::vector<std::string>{

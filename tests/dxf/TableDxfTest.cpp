@@ -21,8 +21,8 @@ using test::Merge;
 using test::RoundSettings;
 
 std::string Build(const CellTable& t, const TextGrid& texts, bool cellLineDraw = false,
-                  std::vector<std::string>* warnings = nullptr) {
-    return BuildTableDxf(t, texts, RoundSettings(), cellLineDraw, {}, warnings);
+                  DxfResult* result = nullptr) {
+    return BuildTableDxf(t, texts, RoundSettings(), cellLineDraw, {}, result);
 }
 
 TextGrid Texts(const CellTable& t, std::initializer_list<std::tuple<int, int, std::string>> set) {
@@ -192,20 +192,21 @@ TEST(TableDxf, OverlongTextLineIsWrittenAndReported) {
     };
     for (const Case& c : cases) {
         CellTable t = MakeTable(3, 2);
-        std::vector<std::string> warnings;
-        const std::string dxf = Build(t, Texts(t, {{2, 1, c.text}}), false, &warnings);
-        EXPECT_EQ(warnings.size(), c.warnings) << c.text.size();
+        DxfResult result;
+        const std::string dxf = Build(t, Texts(t, {{2, 1, c.text}}), false, &result);
+        EXPECT_EQ(result.warnings.size(), c.warnings) << c.text.size();
         std::size_t longest = 0;
         for (const auto& e : OfType(dxf, "TEXT"))
             longest = std::max(longest, e.Get("1").size());
         EXPECT_EQ(longest > 255, c.warnings > 0) << "written in full";
     }
     CellTable t = MakeTable(3, 2);
-    std::vector<std::string> warnings;
-    Build(t, Texts(t, {{2, 1, "a\n" + repeat(kanji, 200)}}), false, &warnings);
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("Row 3, column 2, line 2"), std::string::npos) << warnings[0];
-    EXPECT_NE(warnings[0].find("400 bytes"), std::string::npos) << warnings[0];
+    DxfResult result;
+    Build(t, Texts(t, {{2, 1, "a\n" + repeat(kanji, 200)}}), false, &result);
+    ASSERT_EQ(result.warnings.size(), 1u);
+    const std::string& warning = result.warnings[0];
+    EXPECT_NE(warning.find("Row 3, column 2, line 2"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("400 bytes"), std::string::npos) << warning;
 }
 
 TEST(TableDxf, TextsBeyondTheGridAreEmpty) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+
 namespace sheetlift {
 namespace {
 
@@ -28,6 +32,49 @@ TEST(FormatGeneral, FixedAndExponentForms) {
     for (const auto& [value, text] : cases)
         EXPECT_EQ(FormatGeneral(value), text) << value;
     EXPECT_EQ(FormatGeneral(0.43, ','), "0,43");
+}
+
+// The value rounded to 15 digits by the standard library.
+std::string Reference(double value) {
+    char buf[40];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    return std::string(buf, res.ptr);
+}
+
+double Read(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// The digits come from a fast path for the drawing's range; they must be the standard
+// library's rounding for every value, ties included, at the right place.
+TEST(FormatGeneral, DigitsAreTheCorrectlyRoundedOnes) {
+    std::vector<double> values = {100000000000000.5,     100000000000001.5,  999999999999999.5,
+                                  999999999999999.4,     0.1 + 0.2,          1e-7,
+                                  9.9999999999999995e-8, 1e15 - 0.5,         2.5e-7,
+                                  5.0000000000000005e-5, -18.060000000000002};
+    std::mt19937_64 rng(1502);
+    std::uniform_real_distribution<double> exponent(-9, 16);
+    std::uniform_int_distribution<int> cells(1, 300);
+    for (int k = 0; k < 200000; ++k)
+        values.push_back(std::pow(10.0, exponent(rng)) * (k % 2 ? 1 : -1));
+    for (int k = 0; k < 20000; ++k) { // sums of sizes, as edges are
+        double sum = 0;
+        for (int n = cells(rng); n > 0; --n)
+            sum += 0.43 * cells(rng);
+        values.push_back(-sum);
+    }
+    for (int k = 0; k < 20000; ++k) { // exact halves at the 16th digit
+        const double base = 1e14 + double(rng() % 900000000000000ULL);
+        values.push_back(base + 0.5);
+        values.push_back((base + 0.5) / 1024);
+    }
+    for (const double v : values) {
+        const std::string text = FormatGeneral(v);
+        ASSERT_EQ(Read(text), Read(Reference(v))) << text << " " << Reference(v);
+        ASSERT_LE(text.size(), kMaxGeneralLength);
+    }
 }
 
 TEST(FormatFixed3, RoundsToThreeDecimals) {
