@@ -1,12 +1,15 @@
-// DXF export figures: the whole export of a large table, a single write of the same bytes (the
-// limit of the last step), and the border consolidation against the pairwise passes.
+// Drawing export figures: the whole DXF export of a large table, a single write of the same
+// bytes (the limit of the last step), the drawing kept as entities, the SVG picture, and the
+// border consolidation against the pairwise passes.
 #include "dxf/RuleLines.h"
 #include "dxf/TableDxf.h"
+#include "dxf/TableSvg.h"
 
 #include "LiteralConsolidation.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -124,6 +127,47 @@ void BM_BuildOnly1000x100(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildOnly1000x100)->Unit(benchmark::kMillisecond);
 
+// The entities alone, kept in a Drawing as the window's preview keeps them.
+void BM_DrawingOnly1000x100(benchmark::State& state) {
+    const Workload& w = Large();
+    std::size_t entities = 0;
+    for (auto _ : state) {
+        Drawing drawing;
+        DrawingRecorder recorder(drawing);
+        DrawTable(w.table, w.texts, w.settings, true, recorder);
+        entities = drawing.lines.size() + drawing.outlines.size() + drawing.texts.size();
+        benchmark::DoNotOptimize(drawing.lines.data());
+    }
+    state.counters["entities"] = double(entities);
+}
+BENCHMARK(BM_DrawingOnly1000x100)->Unit(benchmark::kMillisecond);
+
+void BM_SvgBuildOnly1000x100(benchmark::State& state) {
+    const Workload& w = Large();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string svg = BuildTableSvg(w.table, w.texts, w.settings, true);
+        bytes = svg.size();
+        benchmark::DoNotOptimize(svg.data());
+    }
+    state.SetBytesProcessed(std::int64_t(bytes) * state.iterations());
+}
+BENCHMARK(BM_SvgBuildOnly1000x100)->Unit(benchmark::kMillisecond);
+
+void BM_ExportSvg1000x100(benchmark::State& state) {
+    const Workload& w = Large();
+    const fs::path path = TempFile("bench-export-svg-");
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        WriteTableSvg(w.table, w.texts, w.settings, true, path);
+        bytes = fs::file_size(path);
+    }
+    state.SetBytesProcessed(std::int64_t(bytes) * state.iterations());
+    state.counters["file_MB"] = double(bytes) / 1e6;
+    fs::remove(path);
+}
+BENCHMARK(BM_ExportSvg1000x100)->Unit(benchmark::kMillisecond);
+
 // One open, one write, one close of the export's bytes.
 void BM_SingleWrite(benchmark::State& state) {
     const Workload& w = Large();
@@ -166,10 +210,15 @@ void ConsolidateBench(benchmark::State& state) {
     BorderLines fast = collected, literal = collected;
     ConsolidateBorderLines(fast);
     test::LiteralConsolidateBorderLines(literal);
-    std::string a, b;
-    AddBorderLines(a, fast);
-    AddBorderLines(b, literal);
-    if (a != b)
+    Drawing a, b;
+    DrawingRecorder ra(a), rb(b);
+    AddBorderLines(ra, fast);
+    AddBorderLines(rb, literal);
+    const auto same = [](const DrawingLine& x, const DrawingLine& y) {
+        return x.start.x == y.start.x && x.start.y == y.start.y && x.end.x == y.end.x &&
+               x.end.y == y.end.y;
+    };
+    if (!std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(), same))
         state.SkipWithError("fast and pairwise consolidation differ");
     state.counters["segments"] = double(collected.bordLinesV.size() + collected.bordLinesH.size());
 }

@@ -2,6 +2,7 @@
 #include "cad/CadBridge.h"
 #include "cad/InsertCommand.h"
 #include "dxf/TableDxf.h"
+#include "dxf/TableSvg.h"
 #include "excel/ExcelSource.h"
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
@@ -13,6 +14,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -88,10 +90,52 @@ struct SourceArgs {
     }
 };
 
-int Convert(const SourceArgs& args, std::string output, const std::string& settingsFile,
-            std::optional<bool> cellLines, bool declareCodepage, bool insert) {
+// "B3, C4 and 2 more": the first 20 cells and how many others.
+std::string CellList(const std::vector<std::string>& cells) {
+    constexpr std::size_t kShown = 20;
+    std::string list;
+    for (std::size_t k = 0; k < cells.size() && k < kShown; ++k)
+        list += (k > 0 ? ", " : "") + cells[k];
+    if (cells.size() > kShown)
+        list += " and " + std::to_string(cells.size() - kShown) + " more";
+    return list;
+}
+
+void WarnLostCharacters(const std::vector<std::string>& cells) {
+    if (cells.empty())
+        return;
+    std::cerr << "warning: the texts of " << cells.size()
+              << (cells.size() == 1 ? " cell" : " cells")
+              << " have characters that the drawing's code page cannot carry; they are written "
+                 "as \"?\" or a similar character: "
+              << CellList(cells) << "\n";
+}
+
+enum class Format { Dxf, Svg };
+
+// --format when given, else the output's extension; DXF unless it says SVG.
+Format OutputFormat(const std::string& format, const std::string& output) {
+    if (format == "dxf")
+        return Format::Dxf;
+    if (format == "svg")
+        return Format::Svg;
+    if (!format.empty())
+        throw UsageError("--format: \"" + format + "\" is neither dxf nor svg");
+    std::string extension = fs::u8path(output).extension().string();
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".svg" ? Format::Svg : Format::Dxf;
+}
+
+int Convert(const SourceArgs& args, std::string output, const std::string& format,
+            const std::string& settingsFile, std::optional<bool> cellLines, bool declareCodepage,
+            bool insert) {
     if (args.excel && output.empty())
         throw UsageError("--excel needs -o: there is no input file to name the drawing after");
+    const Format kind = OutputFormat(format, output);
+    if (kind == Format::Svg && (insert || declareCodepage))
+        throw UsageError(std::string(insert ? "--insert" : "--declare-codepage") +
+                         " applies to DXF output, not to SVG");
     Settings settings;
     fs::path ini = settingsFile.empty() ? fs::path() : fs::u8path(settingsFile);
     if (ini.empty()) {
@@ -115,11 +159,19 @@ int Convert(const SourceArgs& args, std::string output, const std::string& setti
     source.reset(); // the table holds the cells now: free the source's copy before drawing
 
     if (output.empty())
-        output = DisplayPath(fs::u8path(args.input).replace_extension(".dxf"));
-    const DxfResult result = WriteTableDxf(table, texts, settings, cellLineDraw, fs::u8path(output),
-                                           DxfOptions{declareCodepage});
-    for (const std::string& warning : result.warnings)
-        std::cerr << "warning: " << warning << "\n";
+        output = DisplayPath(
+            fs::u8path(args.input).replace_extension(kind == Format::Svg ? ".svg" : ".dxf"));
+    if (kind == Format::Svg) {
+        const SvgResult result =
+            WriteTableSvg(table, texts, settings, cellLineDraw, fs::u8path(output));
+        WarnLostCharacters(result.lostCells);
+    } else {
+        const DxfResult result = WriteTableDxf(table, texts, settings, cellLineDraw,
+                                               fs::u8path(output), DxfOptions{declareCodepage});
+        for (const std::string& warning : result.warnings)
+            std::cerr << "warning: " << warning << "\n";
+        WarnLostCharacters(result.lostCells);
+    }
     std::cout << "Wrote " << output << " (" << table.cellRows << " x " << table.cellCols
               << " cells)\n";
     if (insert)
@@ -192,9 +244,13 @@ int main(int argc, char** argv) {
     bool cellLinesOn = false;
     bool cellLinesOff = false;
     bool declareCodepage = false;
-    CLI::App* convert = app.add_subcommand("convert", "Convert a workbook or snapshot to DXF");
+    std::string format;
+    CLI::App* convert =
+        app.add_subcommand("convert", "Convert a workbook or snapshot to DXF (or SVG)");
     convertArgs.Add(*convert);
-    convert->add_option("-o,--output", output, "DXF file (default: INPUT with .dxf)");
+    convert->add_option("-o,--output", output,
+                        "Drawing file; .svg writes a picture (default: INPUT with .dxf)");
+    convert->add_option("--format", format, "dxf or svg (default: by the output's extension)");
     convert->add_option("--settings", settingsFile,
                         "Settings file (default: sheetlift.ini beside the program, if any)");
     auto* on = convert->add_flag("--cell-lines", cellLinesOn, "Draw the cell lines");
@@ -229,7 +285,7 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
         if (convert->parsed())
-            return Convert(convertArgs, output, settingsFile,
+            return Convert(convertArgs, output, format, settingsFile,
                            cellLinesOn    ? std::optional<bool>(true)
                            : cellLinesOff ? std::optional<bool>(false)
                                           : std::nullopt,
