@@ -411,11 +411,22 @@ bool TForm1::ExportDxf(const std::filesystem::path& path) {
     // Without a CAD to insert into, the file is the result: the user needs to know where it is.
     SetStatus(QStringLiteral("図面を書き出しました: ") +
               QDir::toNativeSeparators(QString::fromStdU16String(path.u16string())));
-    if (!result.warnings.empty()) {
-        QStringList lines;
-        for (const std::string& warning : result.warnings)
-            lines << Q(warning);
-        prompt_->Inform(this, kMessageCaption, lines.join(QLatin1Char('\n')));
+    QStringList lines;
+    if (!result.lostCells.empty()) {
+        constexpr std::size_t kShown = 20;
+        QStringList cells;
+        for (std::size_t k = 0; k < result.lostCells.size() && k < kShown; ++k)
+            cells << Q(result.lostCells[k]);
+        QString list = cells.join(QStringLiteral(", "));
+        if (result.lostCells.size() > kShown)
+            list += QStringLiteral(" ほか %1 セル").arg(result.lostCells.size() - kShown);
+        lines << QStringLiteral("次のセルの文字列には DXF ファイルの文字コードで表せない文字が"
+                                "あるため、「?」または似た文字で書き出しました:")
+              << list;
     }
+    for (const std::string& warning : result.warnings)
+        lines << Q(warning);
+    if (!lines.isEmpty())
+        prompt_->Inform(this, kMessageCaption, lines.join(QLatin1Char('\n')));
     return true;
 }

@@ -63,12 +63,11 @@ class TableDrawer {
         const TAcadPoint bottomRight{left + w, top - h, 0}, bottomLeft{left, top - h, 0};
         if (mergedBox && cellLineDraw_)
             sink_.Outline({{topLeft, topRight, bottomRight, bottomLeft}, DrawingLayer::CellLine});
-        if (!p.mark) {
-            if (p.lineBits & kDiagonalDown)
-                sink_.Line({topLeft, bottomRight, DrawingLayer::BordLine});
-            else if (p.lineBits & kDiagonalUp)
-                sink_.Line({bottomLeft, topRight, DrawingLayer::BordLine});
-        }
+        // A cell crossed with both diagonals (an X) draws both, the top-left one first.
+        if (!p.mark && (p.lineBits & kDiagonalDown))
+            sink_.Line({topLeft, bottomRight, DrawingLayer::BordLine});
+        if (!p.mark && (p.lineBits & kDiagonalUp))
+            sink_.Line({bottomLeft, topRight, DrawingLayer::BordLine});
         if (i < texts_.rows() && j < texts_.cols() && !texts_.Text(i, j).empty())
             DrawText(i, j, PlaceText(p, left, top, w, h, cadTof_));
     }

@@ -836,6 +836,17 @@ class MainWindowTest : public QObject {
         QFile::remove(dxf);
     }
 
+    void exportNamesTheCellsWhoseCharactersTheDxfCannotCarry() {
+        TForm1& f = Form();
+        QVERIFY(Import(WriteSnapshot(Path("lost.json"), 2, Texts({"ok", "😀", "—", "fine"}))));
+        f.Button4->click();
+        QCOMPARE(prompt_->shown.size(), std::size_t(1)); // one message after writing
+        QCOMPARE(prompt_->shown[0].kind, QStringLiteral("inform"));
+        QVERIFY2(prompt_->shown[0].text.endsWith(QStringLiteral(":\nC2, B3")),
+                 qPrintable(prompt_->shown[0].text));
+        QFile::remove(QString::fromStdU16String(f.DxfPath().u16string()));
+    }
+
     void closingSavesTheSettings() {
         TForm1& f = Form();
         const QString ini = QString::fromStdU16String(f.SettingsPath().u16string());

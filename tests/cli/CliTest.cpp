@@ -80,6 +80,53 @@ TEST_F(Cli, ConvertWritesWhatTheExportRoutineWrites) {
     EXPECT_EQ(ReadWholeFile(dir_ / "y.dxf"), ExpectedDxf(snap, true, false));
 }
 
+TEST_F(Cli, PictureByExtensionOrFormat) {
+    const fs::path snap = kData / "snapshots" / "parts-list.json";
+    const struct {
+        std::string args;
+        const char* file;
+        bool svg;
+    } cases[] = {
+        {" -o " + Q(dir_ / "a.svg"), "a.svg", true},
+        {" -o " + Q(dir_ / "b.SVG"), "b.SVG", true},
+        {" -o " + Q(dir_ / "c.picture") + " --format svg", "c.picture", true},
+        {" -o " + Q(dir_ / "d.svg") + " --format dxf", "d.svg", false},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunCli("convert " + Q(snap) + c.args);
+        ASSERT_EQ(r.code, 0) << c.args << r.err;
+        const std::string bytes = ReadWholeFile(dir_ / c.file);
+        EXPECT_EQ(bytes.starts_with("<?xml"), c.svg) << c.args;
+        if (!c.svg) {
+            EXPECT_EQ(bytes, ExpectedDxf(snap, true, false)) << c.args;
+        }
+    }
+    for (const char* bad : {" --format pdf", " -o x.svg --insert", " -o x.svg --declare-codepage"})
+        EXPECT_EQ(RunCli("convert " + Q(snap) + bad).code, 2) << bad;
+}
+
+// The drawing is written, and the cells whose texts lost characters are named.
+TEST_F(Cli, WarnsOfCharactersTheCodePageCannotCarry) {
+    std::string json = R"({"format":"sheetlift-selection","version":1,"workbook":"B","sheet":"S",)"
+                       R"("row":3,"column":2,"rows":1,"columns":23,"cells":[)";
+    for (int k = 0; k < 23; ++k)
+        json += std::string(k ? "," : "") + R"({"columnWidth":8,"rowHeight":15,"fontSize":11,)" +
+                R"("horizontalAlignment":1,"text":")" + (k == 1 ? "ok" : "\u2014") +
+                R"(","value2":"","borders":{},"mergeCells":false,)" +
+                R"("mergeArea":{"rows":1,"columns":1,"left":0,"top":0}})";
+    json += "]}";
+    WriteFileAtomic(dir_ / "dash.json", json);
+    for (const char* output : {"dash.dxf", "dash.svg"}) {
+        const Result r = RunCli("convert " + Q(dir_ / "dash.json") + " -o " + Q(dir_ / output));
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_TRUE(fs::exists(dir_ / output));
+        EXPECT_NE(r.err.find("warning: the texts of 22 cells have characters"), std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find(": B3, D3, E3,"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(", V3 and 2 more\n"), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(Cli, SnapshotOfASnapshotIsTheSameSelection) {
     const fs::path snap = kData / "snapshots" / "parts-list.json";
     const Result r = RunCli("snapshot " + Q(snap) + " -o " + Q(dir_ / "again.json"));

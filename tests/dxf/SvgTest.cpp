@@ -92,7 +92,9 @@ TEST(Svg, PictureOfAMixedTable) {
     EXPECT_TRUE(has(R"(<text x="87.6" y="4.5" font-size="3" text-anchor="end">右 タブ</text>)"));
     EXPECT_TRUE(has(R"(<polygon points="30,6 90,6 90,18 30,18"/>)"));
     // Both diagonals of the crossed cell, the one from the top-left first.
-    EXPECT_TRUE(has(R"(<line x1="0" y1="0" x2="30" y2="6"/>)"));
+    EXPECT_TRUE(has(R"(<line x1="0" y1="0" x2="30" y2="6"/>)"
+                    "\n"
+                    R"(<line x1="0" y1="6" x2="30" y2="0"/>)"));
     // As the DXF file will show it.
     EXPECT_TRUE(has(">? ? e</text>")) << svg;
     EXPECT_EQ(result.lostCells, std::vector<std::string>{"D3"});

@@ -128,6 +128,46 @@ TEST(TableDxf, LinesOfATextAndCarriageReturns) {
     }
 }
 
+// No control character but the line feed that splits lines reaches a value line: readers
+// stop at a NUL or refuse the file.
+TEST(TableDxf, ControlCharactersBecomeSpaces) {
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("A\0B", 3), "A B @ (2.4, -10) 0/2"},
+        {"A\tB\x1b[0m", "A B [0m @ (2.4, -10) 0/2"},
+        {"\x01\x1f", "   @ (2.4, -10) 0/2"},
+        {"\x7f", "\x7f @ (2.4, -10) 0/2"}, // DEL is not a C0 control and reads fine
+    };
+    for (const auto& [text, want] : cases) {
+        CellTable t = MakeTable(1, 1, 10, 40);
+        const std::string dxf = Build(t, Texts(t, {{0, 0, text}}));
+        EXPECT_EQ(TextPlaces(dxf), std::vector<std::string>{want}) << want;
+        for (const char c : dxf)
+            EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\r' || c == '\n') << want;
+    }
+}
+
+// Characters without a place in the code page are still replaced, and the cells are named as
+// the sheet names them, once each, in drawing order.
+TEST(TableDxf, CellsWhoseCharactersTheCodePageCannotCarry) {
+    CellTable t = MakeTable(3, 3);
+    t.firstRow = 5;
+    t.firstColumn = 2; // the table starts at B5
+    DxfResult result;
+    const std::string dxf = Build(t,
+                                  Texts(t, {{0, 0, "表 ok"},
+                                            {0, 2, "😀\n—"},
+                                            {1, 1, "cafe\u0301 café"},
+                                            {2, 0, "−5 \u00a0"},
+                                            {2, 2, "～＼"}}),
+                                  false, &result);
+    EXPECT_EQ(result.lostCells, (std::vector<std::string>{"D5", "C6", "B7"}));
+    std::vector<std::string> texts;
+    for (const auto& e : OfType(dxf, "TEXT"))
+        texts.push_back(e.Get("1"));
+    EXPECT_EQ(texts[1], "?");
+    EXPECT_EQ(texts.size(), 6u);
+}
+
 TEST(TableDxf, MergedAreaBoxPlacesOutlineAndText) {
     CellTable t = MakeTable(3, 3);
     Merge(t, 0, 0, 2, 2);
@@ -147,16 +187,16 @@ TEST(TableDxf, MergedAreaBoxPlacesOutlineAndText) {
 TEST(TableDxf, Diagonals) {
     CellTable t = MakeTable(2, 3);
     Merge(t, 0, 1, 2, 2);
-    t.at(0, 0).lineBits = kDiagonalDown | kDiagonalUp; // only the first is drawn
+    t.at(0, 0).lineBits = kDiagonalDown | kDiagonalUp; // an X: both, top-left first
     t.at(1, 0).lineBits = kDiagonalUp;
     t.at(0, 1).lineBits = kDiagonalUp;   // the merged area's box
     t.at(1, 2).lineBits = kDiagonalDown; // covered: nothing
     std::vector<std::string> lines;
     for (const auto& e : OfType(Build(t, Texts(t, {})), "LINE"))
         lines.push_back(e.Line());
-    EXPECT_EQ(lines, (std::vector<std::string>{"XLSBordLine: (0, 0)-(30, -6)",
-                                               "XLSBordLine: (30, -12)-(90, 0)",
-                                               "XLSBordLine: (0, -12)-(30, -6)"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "XLSBordLine: (0, 0)-(30, -6)", "XLSBordLine: (0, -6)-(30, 0)",
+                         "XLSBordLine: (30, -12)-(90, 0)", "XLSBordLine: (0, -12)-(30, -6)"}));
 }
 
 TEST(TableDxf, EntityOrderGridCellsThenBorders) {
