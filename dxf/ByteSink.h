@@ -1,6 +1,8 @@
 // Where a writer puts the bytes of its file, piece by piece.
 #pragma once
 
+#include "model/FileIO.h"
+
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,16 @@ class StringSink : public ByteSink {
 
   private:
     std::string& bytes_;
+};
+
+// Streams the bytes into a file through the one safe replace; the caller commits.
+class FileSink : public ByteSink {
+  public:
+    explicit FileSink(SafeFileWriter& file) : file_(file) {}
+    void Write(std::string_view bytes) override { file_.Write(bytes); }
+
+  private:
+    SafeFileWriter& file_;
 };
 
 } // namespace sheetlift

@@ -71,27 +71,40 @@ void DxfDrawingWriter::Flush(std::size_t above) {
     buffer_.clear();
 }
 
+namespace {
+
+DxfResult WriteDxf(const CellTable& table, const TextGrid& texts, const Settings& settings,
+                   bool cellLineDraw, const DxfOptions& options, ByteSink& out) {
+    DxfDrawingWriter writer(out, options);
+    DxfResult result;
+    result.written = DrawTable(table, texts, settings, cellLineDraw, writer);
+    result.warnings = writer.Warnings();
+    result.lostCells = CellNames(table, writer.LostCells());
+    return result;
+}
+
+} // namespace
+
 std::string BuildTableDxf(const CellTable& table, const TextGrid& texts, const Settings& settings,
                           bool cellLineDraw, const DxfOptions& options, DxfResult* result) {
     std::string bytes;
     StringSink sink(bytes);
-    DxfDrawingWriter writer(sink, options);
-    const bool drawn = DrawTable(table, texts, settings, cellLineDraw, writer);
-    if (result) {
-        result->written = drawn;
-        result->warnings = writer.Warnings();
-        result->lostCells = CellNames(table, writer.LostCells());
-    }
+    DxfResult written = WriteDxf(table, texts, settings, cellLineDraw, options, sink);
+    if (result)
+        *result = std::move(written);
     return bytes;
 }
 
 DxfResult WriteTableDxf(const CellTable& table, const TextGrid& texts, const Settings& settings,
                         bool cellLineDraw, const std::filesystem::path& path,
                         const DxfOptions& options) {
-    DxfResult result;
     if (table.empty())
-        return result;
-    WriteFileAtomic(path, BuildTableDxf(table, texts, settings, cellLineDraw, options, &result));
+        return DxfResult();
+    // Written as it is built: memory stays the same however large the drawing.
+    SafeFileWriter file(path);
+    FileSink sink(file);
+    DxfResult result = WriteDxf(table, texts, settings, cellLineDraw, options, sink);
+    file.Commit();
     return result;
 }
 

@@ -149,26 +149,38 @@ void SvgDrawingWriter::End() {
     out_.Write("</svg>\n");
 }
 
+namespace {
+
+SvgResult WriteSvg(const CellTable& table, const TextGrid& texts, const Settings& settings,
+                   bool cellLineDraw, const SvgOptions& options, ByteSink& out) {
+    SvgDrawingWriter writer(out, options);
+    SvgResult result;
+    result.written = DrawTable(table, texts, settings, cellLineDraw, writer);
+    result.lostCells = CellNames(table, writer.LostCells());
+    return result;
+}
+
+} // namespace
+
 std::string BuildTableSvg(const CellTable& table, const TextGrid& texts, const Settings& settings,
                           bool cellLineDraw, const SvgOptions& options, SvgResult* result) {
     std::string bytes;
     StringSink sink(bytes);
-    SvgDrawingWriter writer(sink, options);
-    const bool drawn = DrawTable(table, texts, settings, cellLineDraw, writer);
-    if (result) {
-        result->written = drawn;
-        result->lostCells = CellNames(table, writer.LostCells());
-    }
+    SvgResult written = WriteSvg(table, texts, settings, cellLineDraw, options, sink);
+    if (result)
+        *result = std::move(written);
     return bytes;
 }
 
 SvgResult WriteTableSvg(const CellTable& table, const TextGrid& texts, const Settings& settings,
                         bool cellLineDraw, const std::filesystem::path& path,
                         const SvgOptions& options) {
-    SvgResult result;
     if (table.empty())
-        return result;
-    WriteFileAtomic(path, BuildTableSvg(table, texts, settings, cellLineDraw, options, &result));
+        return SvgResult();
+    SafeFileWriter file(path);
+    FileSink sink(file);
+    SvgResult result = WriteSvg(table, texts, settings, cellLineDraw, options, sink);
+    file.Commit();
     return result;
 }
 
