@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Dialogs.h"
+#include "app/PreviewPage.h"
 #include "app/Prompt.h"
 #include "app/WindowHelpers.h"
 #include "model/Error.h"
@@ -72,6 +73,10 @@ TForm1::TForm1(Prompt* prompt)
     TabSheet2 = Named(new QWidget, "TabSheet2");
     PageControl1->addTab(TabSheet1, QStringLiteral(" 取得、描画"));
     PageControl1->addTab(TabSheet2, QStringLiteral(" 設定、確認"));
+    TabSheet3 =
+        Named(new PreviewPage(table_, texts_, settings_, [this] { return CheckBox1->isChecked(); }),
+              "TabSheet3");
+    PageControl1->addTab(TabSheet3, QStringLiteral(" 図面"));
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
 
     BuildPage1();

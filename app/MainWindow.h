@@ -25,6 +25,7 @@
 #include <memory>
 
 class GridModel;
+class PreviewPage;
 class Prompt;
 class QAction;
 class QCheckBox;
@@ -96,6 +97,7 @@ class TForm1 : public QWidget {
     QTabWidget* PageControl1;
     QWidget* TabSheet1;
     QWidget* TabSheet2;
+    PreviewPage* TabSheet3; // the drawing
     QWidget* Panel1;
     QWidget* Panel2;
     QPushButton* Button1;

@@ -1,6 +1,7 @@
 // The window's side of a large table: importing 100,000 cells through the real handler and
 // repainting the visible grid, offscreen.
 #include "app/MainWindow.h"
+#include "app/PreviewPage.h"
 #include "app/Prompt.h"
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
@@ -8,8 +9,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -113,6 +116,32 @@ void BM_RepaintGrid(benchmark::State& state) {
     state.counters["viewport_px"] = viewport->width() * viewport->height();
 }
 BENCHMARK(BM_RepaintGrid)->Args({432, 288})->Args({1600, 1000})->Unit(benchmark::kMillisecond);
+
+// One repaint of the drawing page's canvas at 1600 x 1000 with the whole table in view, and
+// zoomed in around its middle by `range(0)` wheel steps, where the texts are readable.
+void BM_RepaintPreview(benchmark::State& state) {
+    QuietPrompt prompt(Snapshot());
+    TForm1 form(&prompt);
+    form.show();
+    form.Button3Click();
+    form.PageControl1->setCurrentIndex(2);
+    DrawingView* view = form.TabSheet3->View;
+    form.resize(1600 + form.width() - view->width(), 1000 + form.height() - view->height());
+    QCoreApplication::processEvents();
+    view->Fit();
+    const QPointF middle(view->width() / 2.0, view->height() / 2.0);
+    QWheelEvent wheel(middle, view->mapToGlobal(middle), {}, QPoint(0, 120 * int(state.range(0))),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    if (state.range(0) > 0)
+        QCoreApplication::sendEvent(view, &wheel);
+    for (auto _ : state)
+        view->repaint();
+    state.counters["view_px"] = view->width() * view->height();
+    state.counters["entities"] =
+        double(view->CurrentDrawing().lines.size() + view->CurrentDrawing().outlines.size() +
+               view->CurrentDrawing().texts.size());
+}
+BENCHMARK(BM_RepaintPreview)->Arg(0)->Arg(16)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

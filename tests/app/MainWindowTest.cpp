@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/GridModel.h"
 #include "app/MainWindow.h"
+#include "app/PreviewPage.h"
 #include "sizing/Sizing.h"
 #include "textconv/TextFunctions.h"
 
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -845,6 +847,71 @@ class MainWindowTest : public QObject {
         QVERIFY2(prompt_->shown[0].text.endsWith(QStringLiteral(":\nC2, B3")),
                  qPrintable(prompt_->shown[0].text));
         QFile::remove(QString::fromStdU16String(f.DxfPath().u16string()));
+    }
+
+    // The drawing page paints the imported table from the drawing's entities, follows edits
+    // made on the first page, names the cell of a text under the cursor and saves pictures.
+    void drawingPagePaintsTheTable() {
+        TForm1& f = Form();
+        QVERIFY(Import(kPartsList));
+        f.PageControl1->setCurrentIndex(2);
+        QCOMPARE(f.PageControl1->tabText(2), QStringLiteral(" 図面"));
+        PreviewPage& page = *f.TabSheet3;
+        DrawingView& view = *page.View;
+        const Drawing& drawing = view.CurrentDrawing();
+        QVERIFY(!drawing.lines.empty());
+        QCOMPARE(drawing.texts.size(), std::size_t(14)); // as the DXF file has TEXTs
+        const auto dark = [&view](QSize size) {
+            QImage image(size, QImage::Format_RGB32);
+            QPainter painter(&image);
+            view.Paint(painter, size);
+            painter.end();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += qGray(image.pixel(x, y)) < 128;
+            return n;
+        };
+        view.resize(800, 500);
+        view.Fit();
+        const int all = dark(view.size());
+        QVERIFY2(all > 2000, qPrintable(QString::number(all)));
+        page.LayerBoxes[2]->setChecked(false); // XLSBordLine
+        page.LayerBoxes[1]->setChecked(false); // XLSCellText
+        const int cellLinesOnly = dark(view.size());
+        QVERIFY(cellLinesOnly < all / 2);
+        page.LayerBoxes[1]->setChecked(true);
+        page.LayerBoxes[2]->setChecked(true);
+
+        // The first text (B2, the title of the merged header) under the cursor.
+        const Drawing::Text& first = drawing.texts[0];
+        const DrawingExtent& e = drawing.extent;
+        const double margin = std::max(1.0, 0.02 * std::max(e.maxX - e.minX, e.maxY - e.minY));
+        const double scale =
+            std::min(800 / (e.maxX - e.minX + 2 * margin), 500 / (e.maxY - e.minY + 2 * margin));
+        const QPointF at(400 + (first.point.x - (e.minX + e.maxX) / 2) * scale,
+                         250 - (first.point.y - (e.minY + e.maxY) / 2) * scale);
+        QCOMPARE(view.AddressAt(at), QStringLiteral("B2"));
+        QCOMPARE(view.AddressAt(QPointF(2, 2)), QString());
+
+        // An edit on the first page shows when the page is shown again.
+        f.PageControl1->setCurrentIndex(0);
+        SelectCell(1, 1);
+        f.Edit1->setText(QStringLiteral("新しい題名"));
+        f.PageControl1->setCurrentIndex(2);
+        QCOMPARE(QString::fromUtf8(view.CurrentDrawing().TextOf(view.CurrentDrawing().texts[0])),
+                 QStringLiteral("新しい題名"));
+
+        page.SaveImage(Path("drawing.png"));
+        QImage png(Path("drawing.png"));
+        QVERIFY(!png.isNull() && png.width() > 800);
+        page.LayerBoxes[0]->setChecked(false);
+        page.SaveImage(Path("drawing.svg"));
+        QFile svg(Path("drawing.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray bytes = svg.readAll();
+        QVERIFY(bytes.startsWith("<?xml") && bytes.contains("新しい題名"));
+        QVERIFY(bytes.contains("<g id=\"XLSCellLine\"") && !bytes.contains("<polygon"));
     }
 
     void closingSavesTheSettings() {
