@@ -145,7 +145,6 @@ void DrawingView::PaintWith(QPainter& painter, QSize size, const View& v) const 
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     if (drawing_.extent.empty)
         return;
-    painter.setRenderHint(QPainter::Antialiasing);
     // Drawing units to pixels, y turned down.
     painter.setTransform(QTransform(v.scale, 0, 0, -v.scale, -v.left * v.scale, v.top * v.scale));
     const double right = v.left + size.width() / v.scale;
@@ -157,14 +156,22 @@ void DrawingView::PaintWith(QPainter& painter, QSize size, const View& v) const 
             continue;
         QPen pen(kLayerColours[std::size_t(layer)], 0); // one pixel at every scale
         painter.setPen(pen);
-        shown.clear();
-        for (const QLineF& l : lines_[std::size_t(layer)])
-            if (std::max(l.x1(), l.x2()) >= visible.left() &&
-                std::min(l.x1(), l.x2()) <= visible.right() &&
-                std::max(l.y1(), l.y2()) >= visible.top() &&
-                std::min(l.y1(), l.y2()) <= visible.bottom())
-                shown.push_back(l);
-        painter.drawLines(shown.data(), int(shown.size()));
+        // Lines along the axes fall on whole pixels and stay crisp without antialiasing, which
+        // would only blur them (and costs most at a whole-table view, where they are dense);
+        // diagonals are antialiased.
+        for (const bool slanted : {false, true}) {
+            shown.clear();
+            for (const QLineF& l : lines_[std::size_t(layer)])
+                if ((l.x1() != l.x2() && l.y1() != l.y2()) == slanted &&
+                    std::max(l.x1(), l.x2()) >= visible.left() &&
+                    std::min(l.x1(), l.x2()) <= visible.right() &&
+                    std::max(l.y1(), l.y2()) >= visible.top() &&
+                    std::min(l.y1(), l.y2()) <= visible.bottom())
+                    shown.push_back(l);
+            painter.setRenderHint(QPainter::Antialiasing, slanted);
+            painter.drawLines(shown.data(), int(shown.size()));
+        }
+        painter.setRenderHint(QPainter::Antialiasing, false);
         if (layer == DrawingLayer::CellLine) {
             painter.setBrush(Qt::NoBrush);
             for (const QPolygonF& o : outlines_)
@@ -189,12 +196,17 @@ void DrawingView::PaintWith(QPainter& painter, QSize size, const View& v) const 
     };
     std::map<int, std::pair<QFont, QFontMetricsF>> fonts;
     painter.setPen(Qt::black);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     for (int by = bucketY(bottom - reach); by <= bucketY(v.top + reach); ++by)
         for (int bx = bucketX(v.left - reach); bx <= bucketX(right + reach); ++bx)
             for (const std::uint32_t k : buckets_[std::size_t(by) * bucketsX_ + bx]) {
                 const Drawing::Text& t = drawing_.texts[k];
                 const double pixels = t.height * v.scale;
-                if (pixels < kSmallestTextPixels)
+                const double x0 = t.point.x;
+                if (pixels < kSmallestTextPixels || t.point.y - t.height > v.top ||
+                    t.point.y + t.height < bottom ||
+                    (t.align == TextAlign::MiddleLeft && x0 > right) ||
+                    (t.align == TextAlign::MiddleRight && x0 < v.left))
                     continue;
                 const int size = int(std::lround(pixels));
                 auto font = fonts.find(size);
