@@ -1,5 +1,6 @@
 // Saves pictures of the window with the bundled sample workbook imported, at its starting size:
-// both pages, the table after "半角->全角", the status line after an export and the popup menu.
+// both pages, the table after "半角->全角", the status line after an export, the popup menu,
+// and the drawing page at a larger size.
 // Usage: sheetlift_screenshot OUTPUT_DIR
 #include "ScriptedPrompt.h"
 
@@ -56,5 +57,11 @@ int main(int argc, char** argv) {
     form.PageControl1->setCurrentIndex(1);
     QApplication::processEvents();
     ok = form.grab().save(out.filePath(QStringLiteral("settings-page.png"))) && ok;
+
+    // The drawing wants more room than the starting size gives it.
+    form.PageControl1->setCurrentIndex(2);
+    form.resize(800, 440);
+    QApplication::processEvents();
+    ok = form.grab().save(out.filePath(QStringLiteral("drawing-page.png"))) && ok;
     return ok ? 0 : 1;
 }
