@@ -4,7 +4,9 @@
 #include "app/PreviewPage.h"
 #include "app/Prompt.h"
 #include "app/WindowHelpers.h"
+#include "model/AppPaths.h"
 #include "model/Error.h"
+#include "model/FileIO.h"
 #include "textconv/RangeText.h"
 
 #include <QApplication>
@@ -53,8 +55,9 @@ void SetUpApplication(QApplication& app) {
 
 TForm1::TForm1(Prompt* prompt)
     : ownPrompt_(prompt ? nullptr : std::make_unique<MessageBoxPrompt>()),
-      prompt_(prompt ? prompt : ownPrompt_.get()), settingsPath_(BesideExecutable(".ini")),
-      dxfPath_(BesideExecutable(".dxf")) {
+      prompt_(prompt ? prompt : ownPrompt_.get()),
+      settingsPath_(ProgramAppFiles(ExecutablePath().stem()).settings),
+      dxfPath_(ProgramAppFiles(ExecutablePath().stem()).drawing) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Sheetlift " SHEETLIFT_VERSION));
     setFont(SheetliftFont(11));

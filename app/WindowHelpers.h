@@ -3,7 +3,6 @@
 
 #include "model/Error.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -11,7 +10,6 @@
 #include <QString>
 
 #include <exception>
-#include <filesystem>
 #include <new>
 #include <string>
 
@@ -43,12 +41,6 @@ inline QString Q(const std::string& text) {
 
 inline std::string S(const QString& text) {
     return text.toStdString();
-}
-
-// Where the settings file and the drawing go: the one place that chooses it.
-inline std::filesystem::path BesideExecutable(const char* extension) {
-    std::filesystem::path path(QCoreApplication::applicationFilePath().toStdU16String());
-    return path.replace_extension(extension);
 }
 
 template <class W> W* Named(W* widget, const char* name) {

@@ -7,6 +7,7 @@
 #include "excel/Import.h"
 #include "excel/OpenSource.h"
 #include "excel/Snapshot.h"
+#include "model/AppPaths.h"
 #include "model/FileIO.h"
 #include "textconv/RangeText.h"
 #include "textconv/TextFunctions.h"
@@ -139,9 +140,9 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
     Settings settings;
     fs::path ini = settingsFile.empty() ? fs::path() : fs::u8path(settingsFile);
     if (ini.empty()) {
-        const fs::path beside = ExecutablePath().parent_path() / "sheetlift.ini";
-        if (fs::exists(beside))
-            ini = beside;
+        const fs::path standard = ProgramAppFiles("sheetlift").settings;
+        if (fs::exists(standard))
+            ini = standard;
     } else if (!fs::exists(ini)) {
         throw Error("Cannot open the settings file \"" + settingsFile +
                     "\": No such file or directory");
@@ -252,7 +253,8 @@ int main(int argc, char** argv) {
                         "Drawing file; .svg writes a picture (default: INPUT with .dxf)");
     convert->add_option("--format", format, "dxf or svg (default: by the output's extension)");
     convert->add_option("--settings", settingsFile,
-                        "Settings file (default: sheetlift.ini beside the program, if any)");
+                        "Settings file (default: sheetlift.ini beside the program, or in "
+                        "~/.config/sheetlift when its folder is not writable, if any)");
     auto* on = convert->add_flag("--cell-lines", cellLinesOn, "Draw the cell lines");
     auto* off = convert->add_flag("--no-cell-lines", cellLinesOff, "Do not draw the cell lines");
     on->excludes(off);
