@@ -79,6 +79,7 @@ enum class ErrorCode {
     WorkbookCellPastColumns,     // {3} the row
     WorkbookBadMerge,            // {3} what is wrong with it
     WorkbookBadSavedSelection,   // {2} the sheet, {3} what is wrong with it
+    WorkbookSelectionTooLarge,   // {2} rows, {3} columns, {4} the cap
     WorkbookNotOneCell,          // {1} the address asked for, {2} the workbook
     WorkbookBadCellAddress,      // {1} the address, {2} the workbook, {3} what is wrong
     // Values typed by the user or given on the command line.

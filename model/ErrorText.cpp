@@ -226,6 +226,11 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::WorkbookBadMerge:
         return {"Cannot read the workbook \"{1}\": its part {2} has a bad merged area {3}",
                 "「{1}」のブックを読み込めません: パート {2} の結合範囲が正しくありません: {3}"};
+    case ErrorCode::WorkbookSelectionTooLarge:
+        return {"Cannot read the workbook \"{1}\": the selection of {2} x {3} cells is larger than "
+                "the {4} cells Sheetlift can take at once",
+                "「{1}」のブックを読み込めません: 選択範囲 {2} x {3} セルは、一度に扱える {4} "
+                "セルを超えています"};
     case ErrorCode::WorkbookBadSavedSelection:
         return {"Cannot read the workbook \"{1}\": the saved selection of the sheet \"{2}\" is "
                 "bad: {3}",
