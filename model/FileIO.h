@@ -17,8 +17,9 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // file (on Windows the temporary file may stay when the rename itself is cut off). A target
 // that is a symbolic link is followed, so the link stays and the file it names is replaced;
 // the replaced file keeps its permission bits (and its owner when run as root; on Windows its
-// attributes). A target that exists and is not a regular file (a directory, a device, a pipe,
-// a socket) is refused in the constructor and left untouched. Throws Error.
+// hidden, system and archive attributes). A target that exists and is not a regular file (a
+// directory, a device, a pipe, a socket) is refused in the constructor and left untouched. Throws
+// Error.
 class SafeFileWriter {
   public:
     explicit SafeFileWriter(const std::filesystem::path& target);
@@ -38,7 +39,7 @@ class SafeFileWriter {
     std::string buffer_;
 #ifdef _WIN32
     void* handle_;
-    bool replace_ = false; // the target exists: ReplaceFileW keeps its attributes
+    unsigned long attributes_ = 0; // the replaced file's, given to the new one
 #else
     int fd_ = -1;
     bool unnamed_ = false; // O_TMPFILE: linked into the folder only at the end

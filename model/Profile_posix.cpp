@@ -62,23 +62,30 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return line.substr(1, close - 1);
 }
 
-// A key line: its name, and where its value (blanks around it removed) starts and ends.
+// A key line: its name, and where its value (blanks around it removed) starts and ends. A line
+// without '=' is a key without a value: it reads as missing, and hides a later key of its name.
 struct KeyLine {
     std::string_view name;
-    std::size_t valueStart, valueEnd;
+    bool hasValue;
+    std::size_t valueStart, valueEnd; // without a value: where "=value" goes
 };
 
 std::optional<KeyLine> KeyOf(std::string_view data, const Line& line) {
     const std::string_view text = data.substr(line.start, line.end - line.start);
     const std::size_t eq = text.find('=');
-    if (eq == std::string_view::npos)
-        return std::nullopt;
+    if (eq == std::string_view::npos) {
+        const std::string_view name = Trim(text);
+        if (name.empty())
+            return std::nullopt;
+        const std::size_t at = std::size_t(name.data() + name.size() - data.data());
+        return KeyLine{name, false, at, at};
+    }
     std::size_t valueStart = line.start + eq + 1, valueEnd = line.end;
     while (valueStart < valueEnd && IsBlank(data[valueStart]))
         ++valueStart;
     while (valueEnd > valueStart && IsBlank(data[valueEnd - 1]))
         --valueEnd;
-    return KeyLine{Trim(text.substr(0, eq)), valueStart, valueEnd};
+    return KeyLine{Trim(text.substr(0, eq)), true, valueStart, valueEnd};
 }
 
 // Where a section and a key are in the file.
@@ -132,7 +139,7 @@ ProfileFile::ProfileFile(std::filesystem::path file) : file_(std::move(file)) {
 
 std::optional<std::string> ProfileFile::Get(std::string_view section, std::string_view key) const {
     const Place place = Find(data_, section, key);
-    if (!place.key)
+    if (!place.key || !place.key->hasValue)
         return std::nullopt;
     std::string_view value(data_.data() + place.key->valueStart,
                            place.key->valueEnd - place.key->valueStart);
@@ -147,7 +154,8 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     std::string next = data_;
     const std::string_view eol = LineEnd(data_);
     if (place.key) {
-        next.replace(place.key->valueStart, place.key->valueEnd - place.key->valueStart, value);
+        next.replace(place.key->valueStart, place.key->valueEnd - place.key->valueStart,
+                     (place.key->hasValue ? "" : "=") + std::string(value));
     } else {
         std::string add;
         std::size_t at = data_.size();

@@ -47,8 +47,8 @@ const ReadCase kReads[] = {
     {"[Lumentab]\nk=1\n", "Other", "k", std::nullopt},                //
     {"k=1\n[Lumentab]\n", "Lumentab", "k", std::nullopt},             // before every section
     {"[Lumentab]\n;k=1\nk=2\n", "Lumentab", "k", "2"},                // a comment is no key
-    {"[Lumentab]\nk\nk=2\n", "Lumentab", "k", "2"},                   // nor a line without '='
-    {"", "Lumentab", "k", std::nullopt},                              //
+    {"[Lumentab]\nk\nk=2\n", "Lumentab", "k", std::nullopt}, // a line without = hides the key
+    {"", "Lumentab", "k", std::nullopt},                     //
 };
 
 TEST_F(Profile, ReadsAsTheProfileFunctions) {
@@ -88,6 +88,7 @@ const WriteCase kWrites[] = {
     {"[Lumentab]\nk = 1  \n", "Lumentab", "k", "0.43", "[Lumentab]\nk = 0.43  \n"},
     {"[Lumentab]\nk=\"1\"\n", "Lumentab", "k", "2", "[Lumentab]\nk=2\n"},
     {"[Lumentab]\nk=1\n", "Lumentab", "k", "", "[Lumentab]\nk=\n"},
+    {"[Lumentab]\n k \nk=2\n", "Lumentab", "k", "3", "[Lumentab]\n k=3 \nk=2\n"},
 };
 
 TEST_F(Profile, WritesOneKeyAndKeepsTheRest) {
