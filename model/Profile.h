@@ -25,7 +25,8 @@ class ProfileFile {
     // The value, "" for an empty one; nothing when the section or the key is missing.
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
 
-    // `value` is one line without blanks around it (as the profile functions read it back).
+    // `value` is one line without blanks around it, not enclosed in quotes: as the profile
+    // functions read it back.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the changes through the safe replace (on Windows through the profile functions);
