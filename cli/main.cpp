@@ -9,6 +9,7 @@
 #include "excel/Snapshot.h"
 #include "model/AppPaths.h"
 #include "model/FileIO.h"
+#include "model/Profile.h"
 #include "textconv/RangeText.h"
 #include "textconv/TextFunctions.h"
 #include "textconv/Utf8.h"
@@ -16,6 +17,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -128,6 +130,26 @@ Format OutputFormat(const std::string& format, const std::string& output) {
     return extension == ".svg" ? Format::Svg : Format::Dxf;
 }
 
+// The settings file: the one given, which must exist when `mustExist`, else sheetlift.ini
+// beside the program.
+fs::path SettingsPath(const std::string& settingsFile, bool mustExist) {
+    if (settingsFile.empty())
+        return ProgramAppFiles("sheetlift").settings;
+    const fs::path path = fs::u8path(settingsFile);
+    std::error_code ec;
+    if (mustExist && fs::status(path, ec).type() == fs::file_type::not_found)
+        throw Error(ErrorCode::FileOpen, {settingsFile}, ENOENT);
+    return path;
+}
+
+// Writing the output over the input would destroy what is being read: the same file by any
+// name (another spelling, a symbolic or a hard link) is refused.
+void CheckNotInput(const std::string& output, const SourceArgs& args) {
+    std::error_code ec;
+    if (!args.input.empty() && fs::equivalent(fs::u8path(output), fs::u8path(args.input), ec))
+        throw Error(ErrorCode::OutputIsInput, {output, args.input});
+}
+
 int Convert(const SourceArgs& args, std::string output, const std::string& format,
             const std::string& settingsFile, std::optional<bool> cellLines, bool declareCodepage,
             bool insert) {
@@ -137,20 +159,13 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
     if (kind == Format::Svg && (insert || declareCodepage))
         throw UsageError(std::string(insert ? "--insert" : "--declare-codepage") +
                          " applies to DXF output, not to SVG");
+    if (output.empty())
+        output = DisplayPath(
+            fs::u8path(args.input).replace_extension(kind == Format::Svg ? ".svg" : ".dxf"));
+    CheckNotInput(output, args);
     Settings settings;
-    fs::path ini = settingsFile.empty() ? fs::path() : fs::u8path(settingsFile);
-    if (ini.empty()) {
-        const fs::path standard = ProgramAppFiles("sheetlift").settings;
-        if (fs::exists(standard))
-            ini = standard;
-    } else if (!fs::exists(ini)) {
-        throw Error("Cannot open the settings file \"" + settingsFile +
-                    "\": No such file or directory");
-    }
-    bool cellLineDraw = true;
-    if (!ini.empty())
-        cellLineDraw = LoadSettings(ini, settings, NumberLocale{});
-    cellLineDraw = cellLines.value_or(cellLineDraw);
+    const bool cellLineDraw =
+        cellLines.value_or(LoadSettings(SettingsPath(settingsFile, true), settings, {}));
 
     auto source = args.Open();
     CellTable table;
@@ -159,9 +174,6 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
     ImportSelection(*source, sink, table, settings);
     source.reset(); // the table holds the cells now: free the source's copy before drawing
 
-    if (output.empty())
-        output = DisplayPath(
-            fs::u8path(args.input).replace_extension(kind == Format::Svg ? ".svg" : ".dxf"));
     if (kind == Format::Svg) {
         const SvgResult result =
             WriteTableSvg(table, texts, settings, cellLineDraw, fs::u8path(output));
@@ -181,8 +193,33 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
 }
 
 int Snapshot(const SourceArgs& args, const std::string& output) {
+    CheckNotInput(output, args);
     auto source = args.Open();
     WriteFileAtomic(fs::u8path(output), SnapshotJson(*source));
+    return 0;
+}
+
+// Prints the nine settings, or changes the given ones (all checked before any is written).
+int SettingsCommand(const std::string& settingsFile, const std::vector<std::string>& changes) {
+    const fs::path path = SettingsPath(settingsFile, changes.empty());
+    if (changes.empty()) {
+        Settings settings;
+        const bool cellLineDraw = LoadSettings(path, settings, {});
+        for (const auto& [key, value] : SettingsTexts(settings, cellLineDraw, {}))
+            std::cout << key << "=" << value << "\n";
+        return 0;
+    }
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const std::string& change : changes) {
+        const std::size_t eq = change.find('=');
+        if (eq == std::string::npos)
+            throw UsageError("\"" + change + "\": give each setting as KEY=VALUE");
+        values.push_back(SettingText(change.substr(0, eq), change.substr(eq + 1), {}));
+    }
+    ProfileFile file(path);
+    for (const auto& [key, value] : values)
+        file.Set(kSettingsSection, key, value);
+    file.Save();
     return 0;
 }
 
@@ -249,12 +286,13 @@ int main(int argc, char** argv) {
     CLI::App* convert =
         app.add_subcommand("convert", "Convert a workbook or snapshot to DXF (or SVG)");
     convertArgs.Add(*convert);
-    convert->add_option("-o,--output", output,
-                        "Drawing file; .svg writes a picture (default: INPUT with .dxf)");
+    auto* convertOut = convert->add_option(
+        "-o,--output", output, "Drawing file; .svg writes a picture (default: INPUT with .dxf)");
     convert->add_option("--format", format, "dxf or svg (default: by the output's extension)");
-    convert->add_option("--settings", settingsFile,
-                        "Settings file (default: sheetlift.ini beside the program, or in "
-                        "~/.config/sheetlift when its folder is not writable, if any)");
+    auto* convertSettings =
+        convert->add_option("--settings", settingsFile,
+                            "Settings file (default: sheetlift.ini beside the program, or in "
+                            "~/.config/sheetlift when its folder is not writable, if any)");
     auto* on = convert->add_flag("--cell-lines", cellLinesOn, "Draw the cell lines");
     auto* off = convert->add_flag("--no-cell-lines", cellLinesOff, "Do not draw the cell lines");
     on->excludes(off);
@@ -269,7 +307,17 @@ int main(int argc, char** argv) {
     std::string snapshotOut;
     CLI::App* snapshot = app.add_subcommand("snapshot", "Record a selection as JSON");
     snapshotArgs.Add(*snapshot);
-    snapshot->add_option("-o,--output", snapshotOut, "Snapshot file (.json)")->required();
+    auto* snapshotOutOption =
+        snapshot->add_option("-o,--output", snapshotOut, "Snapshot file (.json)")->required();
+
+    std::string settingsOnly;
+    std::vector<std::string> changes;
+    CLI::App* settingsCmd =
+        app.add_subcommand("settings", "Print the settings, or change some of them");
+    auto* settingsOnlyOption = settingsCmd->add_option("--settings", settingsOnly,
+                                                       "Settings file (default: as for convert)");
+    settingsCmd->add_option("KEY=VALUE", changes,
+                            "Settings to change (the file is created when missing)");
 
     std::string mode;
     std::vector<std::string> words;
@@ -286,6 +334,13 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
+        // An empty name given on purpose is a mistake, not a request for the default.
+        for (const auto& [option, value] : {std::pair{convertOut, &output},
+                                            {convertSettings, &settingsFile},
+                                            {snapshotOutOption, &snapshotOut},
+                                            {settingsOnlyOption, &settingsOnly}})
+            if (option->count() > 0 && value->empty())
+                throw UsageError(option->get_name() + ": the file name is empty");
         if (convert->parsed())
             return Convert(convertArgs, output, format, settingsFile,
                            cellLinesOn    ? std::optional<bool>(true)
@@ -294,6 +349,8 @@ int main(int argc, char** argv) {
                            declareCodepage, insert);
         if (snapshot->parsed())
             return Snapshot(snapshotArgs, snapshotOut);
+        if (settingsCmd->parsed())
+            return SettingsCommand(settingsOnly, changes);
         if (text->parsed())
             return Text(mode, words);
         return InsertCommandText(dxfPath, x, y);

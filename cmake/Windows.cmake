@@ -6,8 +6,6 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 # Header-only libraries that a cross-build does not find in its sysroot: use the host's headers,
 # copied alone so that no other host header can shadow a mingw one.
 set(SHEETLIFT_HOST_INCLUDE ${CMAKE_BINARY_DIR}/host-include)
-find_file(SIMPLEINI_HEADER SimpleIni.h NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-file(COPY ${SIMPLEINI_HEADER} DESTINATION ${SHEETLIFT_HOST_INCLUDE})
 # nlohmann-json and CLI11 as installed for this target (vcpkg), else the host's headers.
 function(sheetlift_host_headers package target header)
   find_package(${package} CONFIG QUIET)

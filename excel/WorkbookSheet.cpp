@@ -343,9 +343,8 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
     });
 
     // The selection: the option, else the saved one, else A1.
-    std::string selection = rangeText;
-    if (selection.empty())
-        selection = WholeLinesAsCells(SavedSelection(root), lastRow, lastColumn);
+    std::string selection = WholeLinesAsCells(rangeText.empty() ? SavedSelection(root) : rangeText,
+                                              lastRow, lastColumn);
     if (selection.empty())
         selection = "A1";
     std::string why;
@@ -355,6 +354,11 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
     if (!range)
         package.Fail(ErrorCode::WorkbookBadRange, {why});
     selection_ = *range;
+    // The import would refuse it too, without naming the file.
+    if (static_cast<long long>(selection_.rows) * selection_.columns > kMaxSelectionCells)
+        package.Fail(ErrorCode::WorkbookSelectionTooLarge,
+                     {std::to_string(selection_.rows), std::to_string(selection_.columns),
+                      std::to_string(kMaxSelectionCells)});
 }
 
 long WorkbookSource::StyleAt(long row, long column) const {

@@ -1,5 +1,6 @@
 // libFuzzer target: any bytes as a snapshot must give a source or an Error, nothing else; a
 // snapshot that reads is imported and drawn as the command line would.
+// Seeds: tests/data/snapshots/*.json tests/data/expected/*.json
 #include "dxf/TableDxf.h"
 #include "excel/Import.h"
 #include "excel/Snapshot.h"

@@ -1,4 +1,5 @@
 // libFuzzer target: any bytes as a workbook must give a source or an Error, nothing else.
+// Seeds: tests/data/*.xlsx examples/*.xlsx
 #include "excel/WorkbookSource.h"
 #include "model/CellTable.h"
 

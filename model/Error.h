@@ -19,6 +19,7 @@ enum class ErrorCode {
     FileWrite,
     ExecutablePath, // the program's own file, no {1}
     NotRegularFile, // {1} the file that exists and is not a regular file
+    OutputIsInput,  // {1} the output, {2} the input it resolves to
     // Sources: {1} the file or the program identifier.
     NotRunning,          // {1} the automation server's program identifier
     Automation,          // {1} the member or call that failed
@@ -78,9 +79,17 @@ enum class ErrorCode {
     WorkbookCellPastColumns,     // {3} the row
     WorkbookBadMerge,            // {3} what is wrong with it
     WorkbookBadSavedSelection,   // {2} the sheet, {3} what is wrong with it
+    WorkbookSelectionTooLarge,   // {2} rows, {3} columns, {4} the cap
     WorkbookNotOneCell,          // {1} the address asked for, {2} the workbook
     WorkbookBadCellAddress,      // {1} the address, {2} the workbook, {3} what is wrong
     // Values typed by the user or given on the command line.
+    RangeNotRange,       // {1} the text
+    RangePastColumns,    // {1} the text
+    RangePastRows,       // {1} the text
+    RangeEmptySheet,     // {1} the text
+    SettingUnknownKey,   // {1} the key
+    SettingNotNumber,    // {1} the key, {2} the value
+    SettingNotInteger,   // {1} the key, {2} the value
     ReverseScaleNoValue, // {1} the current value
     ScaleNotNumber,      // {1} the scale
     TextNotUtf8,

@@ -28,6 +28,9 @@ Texts TextsOf(ErrorCode code) {
                 "socket), so it is left as it is",
                 "「{1}」は通常のファイルではない (フォルダー、デバイス、パイプまたはソケット) "
                 "ため、書き込みません"};
+    case ErrorCode::OutputIsInput:
+        return {"Will not write \"{1}\": it is the input file \"{2}\", which would be lost",
+                "「{1}」は入力ファイル「{2}」と同じファイルです。入力が失われるため書き込みません"};
     case ErrorCode::NotRunning:
         return {"Cannot attach to {1}", "{1} に接続できません"};
     case ErrorCode::Automation:
@@ -223,6 +226,11 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::WorkbookBadMerge:
         return {"Cannot read the workbook \"{1}\": its part {2} has a bad merged area {3}",
                 "「{1}」のブックを読み込めません: パート {2} の結合範囲が正しくありません: {3}"};
+    case ErrorCode::WorkbookSelectionTooLarge:
+        return {"Cannot read the workbook \"{1}\": the selection of {2} x {3} cells is larger than "
+                "the {4} cells Sheetlift can take at once",
+                "「{1}」のブックを読み込めません: 選択範囲 {2} x {3} セルは、一度に扱える {4} "
+                "セルを超えています"};
     case ErrorCode::WorkbookBadSavedSelection:
         return {"Cannot read the workbook \"{1}\": the saved selection of the sheet \"{2}\" is "
                 "bad: {3}",
@@ -234,6 +242,27 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::WorkbookBadCellAddress:
         return {"Cannot read the cell \"{1}\" of \"{2}\": {3}",
                 "「{2}」のセル「{1}」を読み込めません: {3}"};
+    case ErrorCode::RangeNotRange:
+        return {"\"{1}\" is not a cell address or range like A1:D9, B:D or 2:5",
+                "「{1}」は A1:D9、B:D、2:5 のようなセル番地や範囲ではありません"};
+    case ErrorCode::RangePastColumns:
+        return {"\"{1}\": column past the last column XFD", "「{1}」: 最後の列 XFD より先の列です"};
+    case ErrorCode::RangePastRows:
+        return {"\"{1}\": row past the last row 1048576",
+                "「{1}」: 最後の行 1048576 より先の行です"};
+    case ErrorCode::RangeEmptySheet:
+        return {"\"{1}\": empty sheet name", "「{1}」: シート名が空です"};
+    case ErrorCode::SettingUnknownKey:
+        return {"Unknown setting \"{1}\" (the settings are colXsc, rowYsc, cadXsc, cadYsc, "
+                "cadTsc, cadTof, cellLineColor, cellLineDraw and xlsVerNum)",
+                "設定「{1}」はありません (設定は colXsc、rowYsc、cadXsc、cadYsc、cadTsc、cadTof、"
+                "cellLineColor、cellLineDraw、xlsVerNum です)"};
+    case ErrorCode::SettingNotNumber:
+        return {"The setting {1} takes a number, not \"{2}\"",
+                "設定 {1} には数値を指定してください (「{2}」は数値ではありません)"};
+    case ErrorCode::SettingNotInteger:
+        return {"The setting {1} takes a whole number, not \"{2}\"",
+                "設定 {1} には整数を指定してください (「{2}」は整数ではありません)"};
     case ErrorCode::ReverseScaleNoValue:
         return {"Cannot derive a scale from the current value \"{1}\"",
                 "現在の値「{1}」からは倍率を求められません"};

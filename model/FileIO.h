@@ -14,11 +14,13 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // Replaces `target` with what is written, or leaves it as it was: the bytes go to a temporary
 // file beside the target that nobody sees, reach the disk, and take the target's place in one
 // rename on Commit(). A kill or a failure at any moment leaves the old file whole and no stray
-// file (on Windows the temporary file may stay when the rename itself is cut off). A target
+// file (except in the moment of the rename; and on file systems without unnamed files, where a
+// kill leaves the temporary "<target>.tmp<number>"). A target
 // that is a symbolic link is followed, so the link stays and the file it names is replaced;
 // the replaced file keeps its permission bits (and its owner when run as root; on Windows its
-// attributes). A target that exists and is not a regular file (a directory, a device, a pipe,
-// a socket) is refused in the constructor and left untouched. Throws Error.
+// hidden, system and archive attributes). A target that exists and is not a regular file (a
+// directory, a device, a pipe, a socket) is refused in the constructor and left untouched. Throws
+// Error.
 class SafeFileWriter {
   public:
     explicit SafeFileWriter(const std::filesystem::path& target);
@@ -38,7 +40,7 @@ class SafeFileWriter {
     std::string buffer_;
 #ifdef _WIN32
     void* handle_;
-    bool replace_ = false; // the target exists: ReplaceFileW keeps its attributes
+    unsigned long attributes_ = 0; // the replaced file's, given to the new one
 #else
     int fd_ = -1;
     bool unnamed_ = false; // O_TMPFILE: linked into the folder only at the end

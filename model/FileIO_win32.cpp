@@ -113,7 +113,9 @@ SafeFileWriter::SafeFileWriter(const std::filesystem::path& target)
         const DWORD attributes = GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             resolved_ = FinalPath(target, existing.h);
-        replace_ = true;
+        attributes_ =
+            info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     } else if (const DWORD err = GetLastError(); err != ERROR_FILE_NOT_FOUND) {
         Fail(ErrorCode::FileWrite, target_, err);
     }
@@ -194,12 +196,11 @@ void SafeFileWriter::Commit() {
     handle_ = INVALID_HANDLE_VALUE;
     if (!closed)
         fail(GetLastError());
-    // ReplaceFileW keeps the replaced file's attributes, security and creation time.
-    const BOOL moved = replace_ ? ReplaceFileW(resolved_.c_str(), temp_.c_str(), nullptr,
-                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                : MoveFileExW(temp_.c_str(), resolved_.c_str(),
-                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!moved)
+    // MoveFileExW rather than ReplaceFileW, which (under Wine) leaves a file of its own behind
+    // when it fails and drops the attributes.
+    if ((attributes_ && !SetFileAttributesW(temp_.c_str(), DWORD(attributes_))) ||
+        !MoveFileExW(temp_.c_str(), resolved_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(GetLastError());
     temp_.clear();
     done_ = true;

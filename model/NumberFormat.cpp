@@ -20,7 +20,8 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// The value rounded to 15 significant digits, as 0.d1d2...dn x 10^e with dn not 0.
+// The value rounded to 15 significant digits (or to the shortest form that reads back, up to
+// 17), as 0.d1d2...dn x 10^e with dn not 0.
 struct Decimal15 {
     char digits[17];
     int n;
@@ -119,14 +120,25 @@ char* Put(char* out, const char* from, std::size_t count) {
     return out + count;
 }
 
-char* WriteGeneralWith(char* out, double value, char sep) {
+// The fewest digits that read back as the same double.
+Decimal15 ShortestDecimal(double magnitude) {
+    char buf[40];
+    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    Decimal15 d = ReadScientific(std::string_view(buf, std::size_t(res.ptr - buf)));
+    while (d.n > 1 && d.digits[d.n - 1] == '0')
+        --d.n;
+    return d;
+}
+
+char* WriteGeneralWith(char* out, double value, char sep, bool shortest = false) {
     if (value == 0 || !std::isfinite(value)) {
         *out++ = '0';
         return out;
     }
     if (value < 0)
         *out++ = '-';
-    const Decimal15 d = ToDecimal15(std::fabs(value));
+    const Decimal15 d =
+        shortest ? ShortestDecimal(std::fabs(value)) : ToDecimal15(std::fabs(value));
     const int n = d.n, e = d.e;
     if (e >= -3 && e <= 15) {
         if (e <= 0) {
@@ -166,6 +178,15 @@ void AppendGeneralWith(std::string& out, double value, char sep) {
 std::string FormatGeneral(double value, char decimalSeparator) {
     std::string out;
     AppendGeneralWith(out, value, decimalSeparator);
+    return out;
+}
+
+std::string FormatGeneralExact(double value, char decimalSeparator) {
+    std::string out = FormatGeneral(value, decimalSeparator);
+    if (ParseNumber(out, decimalSeparator) != value && std::isfinite(value)) {
+        char buf[kMaxGeneralLength + 8]; // two more digits, and the fixed form's zeros
+        out.assign(buf, WriteGeneralWith(buf, value, decimalSeparator, true));
+    }
     return out;
 }
 

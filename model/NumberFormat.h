@@ -17,6 +17,10 @@ struct NumberLocale {
 // file can hold, are written as "0".
 std::string FormatGeneral(double value, char decimalSeparator = '.');
 
+// FormatGeneral where that reads back as `value`; otherwise the same notation with the fewest
+// digits (up to 17) that do, so that a file keeps the value it was given.
+std::string FormatGeneralExact(double value, char decimalSeparator = '.');
+
 // Appends FormatGeneral(value) with a full stop, without allocating.
 void AppendGeneral(std::string& out, double value);
 // The most characters FormatGeneral writes ("-1.23456789012346E-308").

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/NumberFormat.h"
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -24,12 +25,22 @@ struct Settings {
     bool declareCodepage = false; // $DWGCODEPAGE ANSI_932 in the drawing, for other readers
 };
 
-// Reads the file into `settings` (defaults for anything missing or unreadable) and returns
-// cellLineDraw.
+// The section of the settings file that holds them.
+inline constexpr std::string_view kSettingsSection = "Lumentab";
+
+// The nine keys in the order the file is written.
+inline constexpr std::array<std::string_view, 9> kSettingKeys = {
+    "colXsc", "rowYsc",        "cadXsc",       "cadYsc",   "cadTsc",
+    "cadTof", "cellLineColor", "cellLineDraw", "xlsVerNum"};
+
+// Reads the file into `settings` (defaults for anything missing or that does not convert) and
+// returns cellLineDraw. A missing file gives the defaults; one that exists but cannot be read
+// throws Error, so that saving later cannot replace it.
 bool LoadSettings(const std::filesystem::path& path, Settings& settings, NumberLocale locale);
 
-// Writes the nine keys (declareCodepage too once it is on or in the file), keeping every other
-// line of an existing file. Atomic: on failure it throws and the previous file is left as it was.
+// Writes the nine keys one by one (declareCodepage too once it is on or in the file), keeping
+// every other byte of an existing file; an unchanged file is not written. Atomic: on failure it
+// throws and the previous file is left as it was.
 void SaveSettings(const std::filesystem::path& path, const Settings& settings, bool cellLineDraw,
                   NumberLocale locale);
 
@@ -38,8 +49,19 @@ void SaveSettings(const std::filesystem::path& path, const Settings& settings, b
 std::optional<std::string> LoadSettingsKey(const std::filesystem::path& path,
                                            std::string_view section, std::string_view key);
 
-// Sets keys of `section`, keeping every other line; atomic like SaveSettings.
+// Sets keys of `section` through the same editor, keeping every other byte; atomic like
+// SaveSettings.
 void SaveSettingsKeys(const std::filesystem::path& path, std::string_view section,
                       const std::vector<std::pair<std::string, std::string>>& keys);
+
+// The nine keys with their values as the file holds them, in file order.
+std::vector<std::pair<std::string, std::string>>
+SettingsTexts(const Settings& settings, bool cellLineDraw, NumberLocale locale);
+
+// A value given for one key (its name in any case) as the file holds it: the key's own
+// spelling and the value in the file's form. Throws Error for an unknown key or a value that
+// does not convert to the key's type.
+std::pair<std::string, std::string> SettingText(std::string_view key, std::string_view value,
+                                                NumberLocale locale);
 
 } // namespace sheetlift

@@ -176,7 +176,12 @@ TEST_F(Cli, BadUsageExitsWithTwo) {
                                             "insert-command a.dxf 1,5 2",
                                             "convert --excel",
                                             "convert " + snap + " --excel",
-                                            "snapshot --excel --range A1 -o x.json"};
+                                            "snapshot --excel --range A1 -o x.json",
+                                            "convert " + snap + " -o ''",
+                                            "convert " + snap + " --settings ''",
+                                            "snapshot " + snap + " -o ''",
+                                            "settings --settings ''",
+                                            "settings cadXsc"};
     for (const std::string& args : usage) {
         const Result r = RunCli(args);
         EXPECT_EQ(r.code, 2) << args << "\n" << r.err;
@@ -195,6 +200,97 @@ TEST_F(Cli, TextModesAndInsertCommand) {
     EXPECT_EQ(RunCli("text symbols '（Ａ｜Ｂ）'").out, "(ＡlＢ)\n");
     EXPECT_EQ(RunCli("insert-command 'D:\\Work\\app.dxf' 123.4567 -35.25").out,
               "-INSERT\\r\"*D:\\Work\\app.dxf\"\\r123.457,-35.250\\rS 1 R 0 \n");
+}
+
+TEST_F(Cli, RefusesToWriteOverItsInput) {
+    const fs::path book = dir_ / "book.xlsx";
+    fs::copy_file(kData / "libreoffice-parts.xlsx", book);
+    const fs::path snap = dir_ / "sel.json";
+    fs::copy_file(kData / "snapshots" / "parts-list.json", snap);
+    fs::create_symlink("book.xlsx", dir_ / "link.xlsx");
+    fs::create_hard_link(snap, dir_ / "hard.json");
+    fs::create_directory(dir_ / "sub");
+    const std::string bookBytes = ReadWholeFile(book), snapBytes = ReadWholeFile(snap);
+    const struct {
+        std::string args, output, input;
+    } cases[] = {
+        {"convert " + Q(book) + " -o " + Q(book), book.string(), book.string()},
+        {"convert " + Q(book) + " -o " + Q(dir_ / "sub" / ".." / "book.xlsx"),
+         (dir_ / "sub" / ".." / "book.xlsx").string(), book.string()},
+        {"convert " + Q(book) + " -o " + Q(dir_ / "link.xlsx"), (dir_ / "link.xlsx").string(),
+         book.string()},
+        {"convert " + Q(snap) + " -o " + Q(dir_ / "hard.json"), (dir_ / "hard.json").string(),
+         snap.string()},
+        {"snapshot " + Q(snap) + " -o " + Q(snap), snap.string(), snap.string()},
+        {"snapshot " + Q(book) + " -o " + Q(dir_ / "link.xlsx"), (dir_ / "link.xlsx").string(),
+         book.string()},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunCli(c.args);
+        EXPECT_EQ(r.code, 1) << c.args;
+        EXPECT_EQ(r.err, "sheetlift-cli: Will not write \"" + c.output +
+                             "\": it is the input file \"" + c.input + "\", which would be lost\n");
+    }
+    EXPECT_EQ(ReadWholeFile(book), bookBytes);
+    EXPECT_EQ(ReadWholeFile(snap), snapBytes);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.xlsx"));
+}
+
+TEST_F(Cli, SettingsPrintsAndChangesTheFile) {
+    const fs::path ini = dir_ / "s.ini";
+    Result r = RunCli("settings --settings " + Q(ini));
+    EXPECT_EQ(r.code, 1); // a file named on purpose must be there
+    EXPECT_NE(r.err.find("s.ini\": No such file or directory"), std::string::npos) << r.err;
+
+    // Created when missing; names in any case; values written as the file reads them back.
+    r = RunCli("settings --settings " + Q(ini) + " cadxsc=1.50 cellLineDraw=0 " +
+               "colXsc=1.7976931348623157e308");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(ini), "[Lumentab]\ncadXsc=1.5\ncellLineDraw=0\n"
+                                  "colXsc=1.7976931348623157E308\n");
+    r = RunCli("settings --settings " + Q(ini));
+    EXPECT_EQ(r.out, "colXsc=1.7976931348623157E308\nrowYsc=3\ncadXsc=1.5\ncadYsc=0.43\n"
+                     "cadTsc=0.27\ncadTof=0.8\ncellLineColor=252\ncellLineDraw=0\nxlsVerNum=16\n");
+
+    // Only the given keys change, in place; the rest of the file stays byte for byte.
+    WriteFileAtomic(ini,
+                    "\xEF\xBB\xBF; mine\r\n[lumentab]\r\nCADXSC=2\r\nodd\r\n[Other]\r\nx=1\r\n");
+    r = RunCli("settings --settings " + Q(ini) + " cadXsc=4 rowYsc=5");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(ini), "\xEF\xBB\xBF; mine\r\n[lumentab]\r\nCADXSC=4\r\nodd\r\n"
+                                  "rowYsc=5\r\n[Other]\r\nx=1\r\n");
+
+    // Refused before anything is written.
+    const std::string before = ReadWholeFile(ini);
+    const std::pair<std::string, std::string> refused[] = {
+        {"cadXsc=5 bogus=1", "Unknown setting \"bogus\""},
+        {"cadXsc=abc", "The setting cadXsc takes a number, not \"abc\""},
+        {"cadXsc=1,5", "takes a number"},
+        {"xlsVerNum=1.5", "The setting xlsVerNum takes a whole number, not \"1.5\""},
+        {"cellLineDraw=yes", "takes a whole number"},
+    };
+    for (const auto& [args, message] : refused) {
+        r = RunCli("settings --settings " + Q(ini) + " " + args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(ini), before);
+    EXPECT_EQ(RunCli("settings --settings " + Q(dir_ / "new.ini")).code, 1);
+}
+
+TEST_F(Cli, ASettingsFileThatCannotBeReadIsAnError) {
+    fs::create_directory(dir_ / "folder.ini");
+    const std::string snap = Q(kData / "snapshots" / "parts-list.json");
+    for (const std::string& args :
+         {"convert " + snap + " -o " + Q(dir_ / "o.dxf") + " --settings " + Q(dir_ / "folder.ini"),
+          "settings --settings " + Q(dir_ / "folder.ini"),
+          "settings --settings " + Q(dir_ / "folder.ini") + " cadXsc=1"}) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find("folder.ini\": Is a directory"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "o.dxf"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder.ini"));
 }
 
 } // namespace

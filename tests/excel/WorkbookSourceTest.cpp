@@ -105,8 +105,24 @@ TEST(WorkbookRangeText, ParsesAndNormalises) {
     ExpectRange(ParseRangeText("xfd1048576").range, 1048576, 16384, 1, 1);
     EXPECT_EQ(ParseRangeText("Sheet1!A1:D9").sheet, "Sheet1");
     EXPECT_EQ(ParseRangeText("'It''s 表'!A1").sheet, "It's 表");
-    for (const char* bad : {"XFE1", "A1048577", "A0", "1:3", "A1:", "A1:B2:C3", "", "!A1", "A 1"})
+    // Whole columns and rows, as Excel takes them.
+    const struct {
+        const char* text;
+        int row, column, rows, columns;
+    } lines[] = {
+        {"A:A", 1, 1, 1048576, 1},         {"B:D", 1, 2, 1048576, 3},
+        {"$D:$b", 1, 2, 1048576, 3},       {"1:1", 1, 1, 1, 16384},
+        {"2:5", 2, 1, 4, 16384},           {"$5:$2", 2, 1, 4, 16384},
+        {"XFD:XFD", 1, 16384, 1048576, 1}, {"1048576:1048576", 1048576, 1, 1, 16384},
+    };
+    for (const auto& c : lines)
+        ExpectRange(ParseRangeText(c.text).range, c.row, c.column, c.rows, c.columns);
+    EXPECT_EQ(ParseRangeText("Sheet1!B:D").sheet, "Sheet1");
+    for (const char* bad : {"XFE1", "A1048577", "A0", "A1:", "A1:B2:C3", "", "!A1", "A 1", "A", "1",
+                            "0:1", "A:1", "A1:B", "XFE:XFE", "1:1048577", "B:D:E"})
         EXPECT_THROW(ParseRangeText(bad), Error) << bad;
+    EXPECT_THAT([] { ParseRangeText("1:1048577"); },
+                testing::ThrowsMessage<Error>(HasSubstr("row past the last row 1048576")));
     EXPECT_THAT([] { ParseRangeText("XFE1"); },
                 testing::ThrowsMessage<Error>(HasSubstr("column past the last column XFD")));
 }
@@ -258,6 +274,15 @@ TEST(WorkbookSource, RangeAndSheetOptions) {
     EXPECT_THAT(OpenError(MakeZip(parts), {"Other", ""}),
                 HasSubstr("has no sheet named \"Other\" (its sheets: Sheet1)"));
     EXPECT_THAT(OpenError(MakeZip(parts), {"", "XFE1"}), HasSubstr("column past"));
+    // Whole columns or rows: as far as the sheet has cells (here E7).
+    const auto used = Workbook(R"(<row r="7"><c r="E7"><v>1</v></c></row>)");
+    ExpectRange(Open(used, {"", "B:C"})->Selection(), 1, 2, 7, 2);
+    ExpectRange(Open(used, {"", "Sheet1!$3:$2"})->Selection(), 2, 1, 2, 5);
+    ExpectRange(Open(used, {"", "A:XFD"})->Selection(), 1, 1, 7, 16384);
+    // Too large for one selection: the message names the file.
+    EXPECT_THAT(
+        OpenError(MakeZip(used), {"", "A1:XFD1048576"}),
+        testing::AllOf(HasSubstr("Book1.xlsx"), HasSubstr("larger than the 2000000 cells")));
     EXPECT_THAT(OpenError(MakeZip(parts), {"Sheet1", "Other!A1"}), HasSubstr("names the sheet"));
 }
 

@@ -100,6 +100,50 @@ TEST_F(SettingsFile, SavingKeepsOtherSectionsKeysAndComments) {
     for (const char* kept : {"; written by hand", "[Other]", "name=value", "; scale", "extra=keep",
                              "xlsVerNum=14", "colXsc=10", "cadYsc=0.43"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept << "\n" << text;
+#ifndef _WIN32 // Windows writes the file its own way
+    EXPECT_EQ(text, "; written by hand\n[Other]\nname=value\n\n[Lumentab]\n; scale\ncolXsc=10\n"
+                    "extra=keep\nxlsVerNum=14\nrowYsc=3\ncadXsc=3\ncadYsc=0.43\ncadTsc=0.27\n"
+                    "cadTof=0.8\ncellLineColor=252\ncellLineDraw=1\n");
+#endif
+}
+
+TEST_F(SettingsFile, SavedValuesReadBackAsTheSameValues) {
+    struct Case {
+        double value;
+        const char* written;
+    };
+    const Case cases[] = {
+        {0.43, "0.43"},
+        {20, "20"},
+        {1.7976931348623157e308, "1.7976931348623157E308"}, // 15 digits would overflow
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1.0 / 3, "0.3333333333333333"},
+        {2.5e-5, "2.5E-5"},
+        {4.9406564584124654e-324, "4.94065645841247E-324"}, // reads back as the same
+    };
+    for (const Case& c : cases) {
+        Settings s;
+        s.colXsc = c.value;
+        SaveSettings(Ini(), s, true, kDot);
+        EXPECT_NE(Read().find(std::string("colXsc=") + c.written + "\n"), std::string::npos)
+            << Read();
+        Settings back;
+        LoadSettings(Ini(), back, kDot);
+        EXPECT_EQ(back.colXsc, c.value) << c.written;
+    }
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeReadIsAnErrorNotTheDefaults) {
+    fs::create_directory(Ini());
+    Settings s;
+    try {
+        LoadSettings(Ini(), s, kDot);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(DisplayPath(Ini())), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(SaveSettings(Ini(), s, true, kDot), Error);
+    EXPECT_TRUE(fs::is_directory(Ini()));
 }
 
 TEST_F(SettingsFile, DeclareCodepageIsWrittenOnceSetAndReadBack) {
@@ -123,7 +167,7 @@ TEST_F(SettingsFile, KeysOfAnotherSectionKeepTheRest) {
     EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "left"), "12");
     EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "top"), std::nullopt);
     EXPECT_EQ(LoadSettingsKey(Ini(), "Lumentab", "colXsc"), "10");
-    EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=10\n\n\n[Window]\nleft=12\nmaximized=1\n");
+    EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=10\n[Window]\nleft=12\nmaximized=1\n");
 }
 
 TEST_F(SettingsFile, OldWindowsFilesLoad) {
