@@ -7,6 +7,7 @@
 #include "model/AppPaths.h"
 #include "model/Error.h"
 #include "model/FileIO.h"
+#include "model/Profile.h"
 #include "textconv/RangeText.h"
 
 #include <QApplication>
@@ -112,7 +113,8 @@ void TForm1::FormCreate() {
     connect(CheckBox2, &QCheckBox::toggled, this,
             [this](bool checked) { settings_.declareCodepage = checked; });
     RestorePlacement();
-    const auto general = [sep](double value) { return Q(FormatGeneral(value, sep)); };
+    // As the file keeps them, so that applying the page changes nothing.
+    const auto general = [sep](double value) { return Q(FormatGeneralExact(value, sep)); };
     Edit4->setText(general(settings_.colXsc));
     Edit5->setText(general(settings_.rowYsc));
     Edit6->setText(general(settings_.cadXsc));
@@ -173,10 +175,16 @@ constexpr std::string_view kPlacementSection = "Window";
 } // namespace
 
 void TForm1::RestorePlacement() {
+    std::optional<ProfileFile> file;
+    try {
+        file.emplace(settingsPath_);
+    } catch (const Error&) {
+        return; // the settings themselves say why, when they are loaded
+    }
     int values[4];
     const char* keys[] = {"left", "top", "width", "height"};
     for (int k = 0; k < 4; ++k) {
-        const auto text = LoadSettingsKey(settingsPath_, kPlacementSection, keys[k]);
+        const auto text = file->Get(kPlacementSection, keys[k]);
         const auto value = text ? ParseInteger(*text) : std::nullopt;
         if (!value)
             return; // the first start, or a section edited by hand: the starting layout
@@ -192,20 +200,20 @@ void TForm1::RestorePlacement() {
         onScreen = onScreen || screen->availableGeometry().intersects(titleBar);
     if (onScreen)
         setGeometry(rect);
-    if (LoadSettingsKey(settingsPath_, kPlacementSection, "maximized") == std::string("1"))
+    if (file->Get(kPlacementSection, "maximized") == std::string("1"))
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TForm1::SavePlacement() {
     // A maximised window keeps the place it returns to.
     const QRect rect = isMaximized() ? normalGeometry() : geometry();
-    const auto number = [](int n) { return std::to_string(n); };
-    SaveSettingsKeys(settingsPath_, kPlacementSection,
-                     {{"left", number(rect.x())},
-                      {"top", number(rect.y())},
-                      {"width", number(rect.width())},
-                      {"height", number(rect.height())},
-                      {"maximized", isMaximized() ? "1" : "0"}});
+    ProfileFile file(settingsPath_);
+    file.Set(kPlacementSection, "left", std::to_string(rect.x()));
+    file.Set(kPlacementSection, "top", std::to_string(rect.y()));
+    file.Set(kPlacementSection, "width", std::to_string(rect.width()));
+    file.Set(kPlacementSection, "height", std::to_string(rect.height()));
+    file.Set(kPlacementSection, "maximized", isMaximized() ? "1" : "0");
+    file.Save();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -75,23 +75,6 @@ void SaveSettings(const std::filesystem::path& path, const Settings& settings, b
     file.Save();
 }
 
-std::optional<std::string> LoadSettingsKey(const std::filesystem::path& path,
-                                           std::string_view section, std::string_view key) {
-    try {
-        return ProfileFile(path).Get(section, key);
-    } catch (const Error&) {
-        return std::nullopt;
-    }
-}
-
-void SaveSettingsKeys(const std::filesystem::path& path, std::string_view section,
-                      const std::vector<std::pair<std::string, std::string>>& keys) {
-    ProfileFile file(path);
-    for (const auto& [key, value] : keys)
-        file.Set(section, key, value);
-    file.Save();
-}
-
 std::pair<std::string, std::string> SettingText(std::string_view key, std::string_view value,
                                                 NumberLocale locale) {
     const auto known = std::find_if(kSettingKeys.begin(), kSettingKeys.end(), [&](auto name) {

@@ -44,16 +44,6 @@ bool LoadSettings(const std::filesystem::path& path, Settings& settings, NumberL
 void SaveSettings(const std::filesystem::path& path, const Settings& settings, bool cellLineDraw,
                   NumberLocale locale);
 
-// A key of another section (what the window keeps of itself); none when the file or the key is
-// missing or unreadable.
-std::optional<std::string> LoadSettingsKey(const std::filesystem::path& path,
-                                           std::string_view section, std::string_view key);
-
-// Sets keys of `section` through the same editor, keeping every other byte; atomic like
-// SaveSettings.
-void SaveSettingsKeys(const std::filesystem::path& path, std::string_view section,
-                      const std::vector<std::pair<std::string, std::string>>& keys);
-
 // The nine keys with their values as the file holds them, in file order.
 std::vector<std::pair<std::string, std::string>>
 SettingsTexts(const Settings& settings, bool cellLineDraw, NumberLocale locale);

@@ -2,6 +2,7 @@
 #include "TempDir.h"
 #include "model/Error.h"
 #include "model/FileIO.h"
+#include "model/Profile.h"
 
 #include <gtest/gtest.h>
 
@@ -161,12 +162,15 @@ TEST_F(SettingsFile, DeclareCodepageIsWrittenOnceSetAndReadBack) {
 }
 
 TEST_F(SettingsFile, KeysOfAnotherSectionKeepTheRest) {
-    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "left"), std::nullopt); // no file yet
+    EXPECT_EQ(ProfileFile(Ini()).Get("Window", "left"), std::nullopt); // no file yet
     Write("[Lumentab]\ncolXsc=10\n");
-    SaveSettingsKeys(Ini(), "Window", {{"left", "12"}, {"maximized", "1"}});
-    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "left"), "12");
-    EXPECT_EQ(LoadSettingsKey(Ini(), "Window", "top"), std::nullopt);
-    EXPECT_EQ(LoadSettingsKey(Ini(), "Lumentab", "colXsc"), "10");
+    ProfileFile file(Ini());
+    file.Set("Window", "left", "12");
+    file.Set("Window", "maximized", "1");
+    file.Save();
+    EXPECT_EQ(ProfileFile(Ini()).Get("Window", "left"), "12");
+    EXPECT_EQ(ProfileFile(Ini()).Get("Window", "top"), std::nullopt);
+    EXPECT_EQ(ProfileFile(Ini()).Get("Lumentab", "colXsc"), "10");
     EXPECT_EQ(Read(), "[Lumentab]\ncolXsc=10\n[Window]\nleft=12\nmaximized=1\n");
 }
 
