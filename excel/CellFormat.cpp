@@ -320,7 +320,7 @@ std::optional<std::string> RenderNumber(double value, const Section& section) {
         else if (placeholder == '0')
             prepend(piece, '0');
         else if (placeholder == '?')
-            piece = " ";
+            piece.assign(1, ' '); // assign(): GCC 12 -O3 warns falsely on `= " "`
         if (k == 0)
             while (remaining > 0)
                 prepend(piece, decimal.integer[--remaining]);
@@ -332,14 +332,14 @@ std::optional<std::string> RenderNumber(double value, const Section& section) {
         const char placeholder = tokens[fractionDigits[k]].text[0];
         const char digit = decimal.fraction[k];
         if (trailing && digit == '0' && placeholder != '0') {
-            pieces[fractionDigits[k]] = placeholder == '?' ? " " : "";
+            pieces[fractionDigits[k]].assign(placeholder == '?' ? 1 : 0, ' ');
             continue;
         }
         trailing = false;
         pieces[fractionDigits[k]] = std::string(1, digit);
     }
     if (exponent != n) {
-        pieces[exponent] = "E";
+        pieces[exponent].assign(1, 'E');
         if (exponentValue < 0 || tokens[exponent].text == "+")
             pieces[exponent] += exponentValue < 0 ? '-' : '+';
         std::string digits = std::to_string(std::abs(exponentValue));
