@@ -372,11 +372,9 @@ void JsonReader::ReadString(bool keep) {
         const char* const end = end_;
         const char* p = start;
         std::uint8_t kind = kPlain;
+        while (end - p >= 8 && PlainEight(p))
+            p += 8;
         while (p < end) {
-            while (end - p >= 8 && PlainEight(p))
-                p += 8;
-            if (p == end)
-                break;
             kind = kClass[static_cast<unsigned char>(*p)];
             if (kind == kPlain) {
                 ++p;
