@@ -29,6 +29,7 @@ class QuietPrompt : public Prompt {
     bool Confirm(QWidget*, const QString&) override { return true; }
     void ShowError(QWidget*, const QString& text) override { qFatal("%s", qPrintable(text)); }
     QString ChooseFile(QWidget*, const QString&) override { return file_; }
+    QString ChooseSaveFile(QWidget*, const QString&) override { return {}; }
     bool RunDialog(QDialog&) override { return false; }
 
   private:

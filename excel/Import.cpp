@@ -134,9 +134,12 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
             rec.txtSize = RoundLow16(cell.fontSize);
             sink.SetCellText(i, j, cell.text);
             rec.str = cell.text;
-            const std::string value = Value2Text(cell.value2);
-            if (rec.txtAlign == 0 && !value.empty() && IsNumericText(value))
-                rec.txtAlign = 3;
+            // A general-aligned cell whose value reads as a number goes right, as in Excel.
+            if (rec.txtAlign == 0) {
+                const std::string value = Value2Text(cell.value2);
+                if (!value.empty() && IsNumericText(value))
+                    rec.txtAlign = 3;
+            }
             rec.lineBits = LineBitsFrom(cell.borders);
             rec.cellMerge = cell.mergeCells;
             rec.mergerowYscount = Low16(cell.mergeRows);

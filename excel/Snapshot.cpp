@@ -1,5 +1,7 @@
 #include "excel/Snapshot.h"
 
+#include "excel/JsonReader.h"
+
 #include "model/CellTable.h"
 #include "model/FileIO.h"
 
@@ -14,7 +16,6 @@ namespace sheetlift {
 
 namespace {
 
-using nlohmann::json;
 using ordered_json = nlohmann::ordered_json;
 
 constexpr const char* kFormatId = "sheetlift-selection";
@@ -137,42 +138,16 @@ enum class Level { Outside, Header, Cells, Cell, Borders, Area };
 
 constexpr int kBig = 1 << 30;
 
-// Reads a snapshot as the parser meets it, straight into the cell records: no document is
+using Token = JsonReader::Token;
+
+// Reads a snapshot as the JSON reader meets it, straight into the cell records: no document is
 // built. The header is checked against the cap as soon as the cells start (our writer puts it
 // first); a header written after the cells is still read right, the cells counted as they come.
-class Reader : public nlohmann::json_sax<json> {
+class Reader {
   public:
-    explicit Reader(std::string name) : name_(std::move(name)) {}
+    Reader(std::string name, JsonReader& json) : name_(std::move(name)), json_(json) {}
 
-    std::unique_ptr<SelectionSource> Finish();
-
-    bool null() override { return Scalar(Kind::Null); }
-    bool boolean(bool v) override {
-        flag_ = v;
-        return Scalar(Kind::Boolean);
-    }
-    bool number_integer(number_integer_t v) override { return Number(double(v)); }
-    bool number_unsigned(number_unsigned_t v) override { return Number(double(v)); }
-    bool number_float(number_float_t v, const string_t&) override { return Number(v); }
-    bool string(string_t& v) override {
-        text_ = &v;
-        return Scalar(Kind::Text);
-    }
-    bool binary(binary_t&) override { return true; } // only binary formats have these
-    bool start_object(std::size_t) override;
-    bool end_object() override;
-    bool start_array(std::size_t) override;
-    bool end_array() override;
-    bool key(string_t& name) override;
-    bool parse_error(std::size_t, const std::string& token,
-                     const nlohmann::detail::exception& e) override {
-        if (e.id == 406) // a number a double cannot hold
-            Fail(ErrorCode::SnapshotNumberTooLarge, {Place(), token});
-        std::string what = e.what();
-        if (const auto pos = what.find("] "); pos != std::string::npos)
-            what.erase(0, pos + 2);
-        Fail(ErrorCode::SnapshotNotJson, {what});
-    }
+    std::unique_ptr<SelectionSource> Read();
 
   private:
     enum class Kind { Null, Boolean, Number, Text };
@@ -191,16 +166,20 @@ class Reader : public nlohmann::json_sax<json> {
             place += ".borders";
         if (level_ == Level::Area)
             place += ".mergeArea";
-        const std::string own = field_ == kUnknown ? unknown_ : std::string(kFieldNames[field_]);
+        const std::string_view own = field_ < kUnknown ? kFieldNames[field_] : "";
         if (level_ != Level::Cells && !own.empty())
-            place += (place.empty() ? "" : ".") + own;
+            place += (place.empty() ? "" : ".") + std::string(own);
         return place;
     }
 
+    // The members of the object the reader is in, until its end; `group` as kFirstOf.
+    void Members(int group);
+    void Cells();
+    // The value of the current field, which starts with `token`.
+    void Value(Token token);
     // The value of the current field was of the wrong kind.
     [[noreturn]] void WrongKind() const;
-    bool Scalar(Kind kind);
-    bool Number(double v);
+    void Scalar(Kind kind);
     int Whole(double v, long long min, long long max) const {
         if (v != std::floor(v) || v < double(min) || v > double(max))
             Fail(ErrorCode::SnapshotExpectedWholeNumber,
@@ -208,9 +187,9 @@ class Reader : public nlohmann::json_sax<json> {
         return int(v);
     }
     std::string CellText() const {
-        if (Utf16Length(*text_) > kMaxCellTextUnits)
+        if (Utf16Length(text_) > kMaxCellTextUnits)
             Fail(ErrorCode::SnapshotTextTooLong, {Place()});
-        return std::move(*text_);
+        return std::string(text_);
     }
     void Seen(Field field) { seen_ |= std::uint64_t(1) << field; }
     // The first field of [first, end) that was not given.
@@ -221,20 +200,19 @@ class Reader : public nlohmann::json_sax<json> {
         return kNone;
     }
     void CheckRange() const;
+    std::unique_ptr<SelectionSource> Finish();
 
     std::string name_;
+    JsonReader& json_;
     Level level_ = Level::Outside;
     Field field_ = kNone;
-    std::string unknown_; // the name of an unknown field, for messages
-    int skip_ = 0;        // depth inside a value of an unknown field
     std::uint64_t seen_ = 0;
     bool flag_ = false;
     double number_ = 0;
-    string_t* text_ = nullptr;
+    std::string_view text_;
 
     std::string format_, workbook_, sheet_;
     SelectionRange range_;
-    bool cellsSeen_ = false;
     std::size_t expected_ = 0; // cells rows x columns promises, 0 while the header is not read
     std::size_t count_ = 0;    // cells read
     std::vector<SourceCell> cells_;
@@ -263,18 +241,113 @@ void Reader::WrongKind() const {
     }
 }
 
-bool Reader::Number(double v) {
-    number_ = v;
-    return Scalar(Kind::Number);
+std::unique_ptr<SelectionSource> Reader::Read() {
+    if (json_.Next() != Token::BeginObject)
+        Fail(ErrorCode::SnapshotNotObject);
+    level_ = Level::Header;
+    Members(0);
+    level_ = Level::Outside;
+    json_.Next(); // the end, or an error for anything after it
+    return Finish();
 }
 
-bool Reader::Scalar(Kind kind) {
-    if (skip_ > 0 || field_ == kUnknown)
-        return true;
-    if (level_ == Level::Outside)
-        Fail(ErrorCode::SnapshotNotObject);
-    if (level_ == Level::Cells) // a cell that is not an object
-        Fail(ErrorCode::SnapshotExpectedObject, {Place()});
+void Reader::Members(int group) {
+    for (Token token; (token = json_.Next()) == Token::Key;) {
+        const std::string_view name = json_.Text();
+        field_ = kUnknown;
+        for (int f = kFirstOf[group]; f < kEndOf[group]; ++f)
+            if (name == kFieldNames[f]) {
+                field_ = Field(f);
+                break;
+            }
+        if (field_ == kUnknown) { // skipped whole, at any depth
+            json_.Skip();
+            continue;
+        }
+        if (field_ == kCells) {
+            Cells();
+            continue;
+        }
+        token = json_.Next();
+        if (token == Token::BeginObject && level_ == Level::Cell &&
+            (field_ == kBorders || field_ == kMergeArea)) {
+            Seen(field_);
+            level_ = field_ == kBorders ? Level::Borders : Level::Area;
+            field_ = kNone;
+            Members(level_ == Level::Borders ? 2 : 3);
+            if (level_ == Level::Area)
+                if (const Field missing = Missing(kAreaRows, kUnknown); missing != kNone)
+                    Fail(ErrorCode::SnapshotMissing,
+                         {"cells[" + std::to_string(count_) + "].mergeArea",
+                          std::string(kFieldNames[missing])});
+            level_ = Level::Cell;
+        } else {
+            Value(token);
+        }
+    }
+    field_ = kNone;
+}
+
+void Reader::Cells() {
+    if (json_.Next() != Token::BeginArray)
+        WrongKind();
+    // A file that gives its cells twice counts the last, as for any other field.
+    Seen(kCells);
+    cells_.clear();
+    count_ = 0;
+    if (!(~seen_ & ((std::uint64_t(1) << kRow) | (std::uint64_t(1) << kColumn) |
+                    (std::uint64_t(1) << kRows) | (std::uint64_t(1) << kColumns)))) {
+        CheckRange();
+        expected_ = std::size_t(range_.rows) * std::size_t(range_.columns);
+        cells_.reserve(expected_);
+    }
+    level_ = Level::Cells;
+    for (Token token; (token = json_.Next()) != Token::EndArray;) {
+        if (token != Token::BeginObject)
+            Fail(ErrorCode::SnapshotExpectedObject, {Place()});
+        // Once rows x columns is known, a cell more is refused before it is read; before that,
+        // the cap bounds what is held.
+        if (expected_ ? count_ >= expected_ : count_ >= std::size_t(kMaxSelectionCells))
+            Fail(expected_ ? ErrorCode::SnapshotTooManyCells : ErrorCode::SnapshotCellsOverCap,
+                 {std::to_string(expected_ ? expected_ : std::size_t(kMaxSelectionCells))});
+        level_ = Level::Cell;
+        cell_ = SourceCell{};
+        seen_ &= (std::uint64_t(1) << kColumnWidth) - 1; // the header's stay
+        field_ = kNone;
+        Members(1);
+        if (const Field missing = Missing(kColumnWidth, kTop); missing != kNone)
+            Fail(ErrorCode::SnapshotMissing,
+                 {"cells[" + std::to_string(count_) + "]", std::string(kFieldNames[missing])});
+        cells_.push_back(std::move(cell_));
+        ++count_;
+        level_ = Level::Cells;
+    }
+    level_ = Level::Header;
+}
+
+void Reader::Value(Token token) {
+    switch (token) {
+    case Token::Number:
+        if (const auto v = json_.Number())
+            number_ = *v;
+        else
+            Fail(ErrorCode::SnapshotNumberTooLarge, {Place(), std::string(json_.Text())});
+        return Scalar(Kind::Number);
+    case Token::String:
+        text_ = json_.Text();
+        return Scalar(Kind::Text);
+    case Token::True:
+    case Token::False:
+        flag_ = token == Token::True;
+        return Scalar(Kind::Boolean);
+    case Token::Null:
+        return Scalar(Kind::Null);
+    default: // an object or an array
+        WrongKind();
+    }
+}
+
+void Reader::Scalar(Kind kind) {
     const Field field = field_;
     if (kind == Kind::Number) {
         switch (field) {
@@ -335,15 +408,15 @@ bool Reader::Scalar(Kind kind) {
     } else if (kind == Kind::Text) {
         switch (field) {
         case kFormat:
-            if (*text_ != kFormatId)
+            if (text_ != kFormatId)
                 Fail(ErrorCode::SnapshotNotSnapshot);
-            format_ = *text_;
+            format_ = text_;
             break;
         case kWorkbook:
-            workbook_ = std::move(*text_);
+            workbook_ = text_;
             break;
         case kSheet:
-            sheet_ = std::move(*text_);
+            sheet_ = text_;
             break;
         case kText:
             cell_.text = CellText();
@@ -364,119 +437,6 @@ bool Reader::Scalar(Kind kind) {
         WrongKind();
     }
     Seen(field);
-    return true;
-}
-
-bool Reader::key(string_t& name) {
-    if (skip_ > 0)
-        return true;
-    // The fields of the object the reader is in (the cells array has no keys).
-    const int group = level_ == Level::Header ? 0 : int(level_) - int(Level::Cells);
-    field_ = kUnknown;
-    for (int f = kFirstOf[group]; f < kEndOf[group]; ++f)
-        if (name == kFieldNames[f]) {
-            field_ = Field(f);
-            break;
-        }
-    if (field_ == kUnknown)
-        unknown_ = name;
-    return true;
-}
-
-bool Reader::start_object(std::size_t) {
-    if (skip_ > 0 || field_ == kUnknown) {
-        ++skip_;
-        return true;
-    }
-    switch (level_) {
-    case Level::Outside:
-        level_ = Level::Header;
-        return true;
-    case Level::Cells:
-        // Once rows x columns is known, a cell more is refused before it is read; before that,
-        // the cap bounds what is held.
-        if (expected_ ? count_ >= expected_ : count_ >= std::size_t(kMaxSelectionCells))
-            Fail(expected_ ? ErrorCode::SnapshotTooManyCells : ErrorCode::SnapshotCellsOverCap,
-                 {std::to_string(expected_ ? expected_ : std::size_t(kMaxSelectionCells))});
-        level_ = Level::Cell;
-        cell_ = SourceCell{};
-        seen_ &= (std::uint64_t(1) << kColumnWidth) - 1; // the header's stay
-        field_ = kNone;
-        return true;
-    case Level::Cell:
-        if (field_ != kBorders && field_ != kMergeArea)
-            WrongKind();
-        Seen(field_);
-        level_ = field_ == kBorders ? Level::Borders : Level::Area;
-        field_ = kNone;
-        return true;
-    default:
-        WrongKind();
-    }
-}
-
-bool Reader::end_object() {
-    if (skip_ > 0) {
-        --skip_;
-        return true;
-    }
-    field_ = kNone;
-    switch (level_) {
-    case Level::Area:
-        if (const Field missing = Missing(kAreaRows, kUnknown); missing != kNone)
-            Fail(ErrorCode::SnapshotMissing, {"cells[" + std::to_string(count_) + "].mergeArea",
-                                              std::string(kFieldNames[missing])});
-        [[fallthrough]];
-    case Level::Borders:
-        level_ = Level::Cell;
-        return true;
-    case Level::Cell:
-        if (const Field missing = Missing(kColumnWidth, kTop); missing != kNone)
-            Fail(ErrorCode::SnapshotMissing,
-                 {"cells[" + std::to_string(count_) + "]", std::string(kFieldNames[missing])});
-        cells_.push_back(std::move(cell_));
-        ++count_;
-        level_ = Level::Cells;
-        return true;
-    default:
-        level_ = Level::Outside;
-        return true;
-    }
-}
-
-bool Reader::start_array(std::size_t) {
-    if (skip_ > 0 || field_ == kUnknown) {
-        ++skip_;
-        return true;
-    }
-    if (level_ == Level::Outside)
-        Fail(ErrorCode::SnapshotNotObject);
-    if (level_ == Level::Cells)
-        Fail(ErrorCode::SnapshotExpectedObject, {Place()});
-    if (field_ != kCells)
-        WrongKind();
-    // A file that gives its cells twice counts the last, as for any other field.
-    Seen(kCells);
-    cells_.clear();
-    count_ = 0;
-    if (!(~seen_ & ((std::uint64_t(1) << kRow) | (std::uint64_t(1) << kColumn) |
-                    (std::uint64_t(1) << kRows) | (std::uint64_t(1) << kColumns)))) {
-        CheckRange();
-        expected_ = std::size_t(range_.rows) * std::size_t(range_.columns);
-        cells_.reserve(expected_);
-    }
-    level_ = Level::Cells;
-    return true;
-}
-
-bool Reader::end_array() {
-    if (skip_ > 0) {
-        --skip_;
-        return true;
-    }
-    level_ = Level::Header;
-    field_ = kNone;
-    return true;
 }
 
 void Reader::CheckRange() const {
@@ -537,9 +497,8 @@ std::string Dump(const ordered_json& value) {
 } // namespace
 
 std::unique_ptr<SelectionSource> ParseSnapshot(const std::string& text, const std::string& name) {
-    Reader reader(name);
-    json::sax_parse(text.data(), text.data() + text.size(), &reader);
-    return reader.Finish();
+    JsonReader json(name, text);
+    return Reader(name, json).Read();
 }
 
 std::unique_ptr<SelectionSource> OpenSnapshotSource(const std::filesystem::path& path) {
@@ -549,11 +508,13 @@ std::unique_ptr<SelectionSource> OpenSnapshotSource(const std::filesystem::path&
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw Error(ErrorCode::FileOpen, {name}, errno);
-    Reader reader(name);
-    json::sax_parse(file, &reader);
-    if (file.bad())
-        throw Error(ErrorCode::FileRead, {name}, errno);
-    return reader.Finish();
+    JsonReader json(name, [&](char* data, std::size_t size) {
+        file.read(data, std::streamsize(size));
+        if (file.bad())
+            throw Error(ErrorCode::FileRead, {name}, errno);
+        return std::size_t(file.gcount());
+    });
+    return Reader(name, json).Read();
 }
 
 std::string SnapshotJson(SelectionSource& source) {
