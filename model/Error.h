@@ -12,7 +12,6 @@ namespace sheetlift {
 
 // The texts name args()[0] as {1}, args()[1] as {2}, ... and the system's reason as {reason}.
 enum class ErrorCode {
-    Legacy, // {1} is an English text worded by the thrower (being replaced by the codes below)
     // Files: {1} the file.
     FileOpen,
     FileRead,
@@ -102,8 +101,6 @@ class Error : public std::runtime_error {
   public:
     // `systemError`: errno, or a Win32 error or HRESULT on Windows; 0 when the system gave none.
     explicit Error(ErrorCode code, std::vector<std::string> args = {}, long systemError = 0);
-    // A text already worded in English; the same text is shown in every language.
-    explicit Error(const std::string& englishText) : Error(ErrorCode::Legacy, {englishText}) {}
 
     ErrorCode code() const noexcept { return code_; }
     const std::vector<std::string>& args() const noexcept { return args_; }

@@ -12,8 +12,6 @@ struct Texts {
 
 Texts TextsOf(ErrorCode code) {
     switch (code) {
-    case ErrorCode::Legacy:
-        return {"{1}", "{1}"};
     case ErrorCode::FileOpen:
         return {"Cannot open \"{1}\": {reason}", "「{1}」を開けません: {reason}"};
     case ErrorCode::FileRead:

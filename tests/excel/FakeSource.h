@@ -37,7 +37,7 @@ class FakeSource : public SelectionSource {
     SelectionRange Selection() override { return range; }
     SourceCell Cell(const std::string& address) override {
         if (address == failAt)
-            throw Error("Excel went away");
+            throw AttachError("Excel.Application"); // Excel went away
         const auto it = cells.find(address);
         return it == cells.end() ? fallback : it->second;
     }
