@@ -46,6 +46,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 using namespace sheetlift;
 
@@ -54,6 +55,9 @@ namespace {
 const QString kPartsList = QStringLiteral(SHEETLIFT_TEST_DATA "/snapshots/parts-list.json");
 #ifdef _WIN32
 const ComScope kCom; // the fake servers are registered from the tests' thread
+// IJCAD is installed but not running unless a test says otherwise, so that "IJCAD へ挿入"
+// ends with the DXF as it does where no CAD can be driven.
+std::optional<test::RunningServer> ijcadInstalled;
 #endif
 
 // One snapshot cell: width in characters, text, alignment.
@@ -198,11 +202,17 @@ class MainWindowTest : public QObject {
         form_ = std::make_unique<TForm1>(prompt_.get());
         QFile::remove(QString::fromStdU16String(form_->DxfPath().u16string()));
         form_->show();
+#ifdef _WIN32
+        ijcadInstalled.emplace(test::kCadProgId, test::kFakeCadClsid);
+#endif
     }
     void cleanup() {
         const QString ini = QString::fromStdU16String(form_->SettingsPath().u16string());
         form_.reset();
         QFile::remove(ini);
+#ifdef _WIN32
+        ijcadInstalled.reset();
+#endif
     }
 
     void startUpShowsAnEmptyWindowAndTheLoadedSettings() {
@@ -352,16 +362,12 @@ class MainWindowTest : public QObject {
         QVERIFY(Import(kPartsList));
         TForm1& f = Form();
         const QString dxf = QString::fromStdU16String(f.DxfPath().u16string());
-        test::FakeCad cad;
-        {
-            test::RunningServer installed(test::kCadProgId, test::kFakeCadClsid);
-            f.Button4->click();
-        }
+        f.Button4->click(); // installed, not running
         QVERIFY(prompt_->shown.empty());
-        QVERIFY(cad.calls.empty());
         QVERIFY(QFileInfo(dxf).size() > 0);
         // Not even installed: the DXF is written, and an error box says why nothing else was.
         QFile::remove(dxf);
+        ijcadInstalled.reset();
         f.Button4->click();
         QVERIFY(QFileInfo(dxf).size() > 0);
         QCOMPARE(prompt_->shown.size(), std::size_t(1));
@@ -551,9 +557,13 @@ class MainWindowTest : public QObject {
     }
 
     void button3SaysWhatItOpens() {
+#ifdef _WIN32
+        QVERIFY(Form().Button3->toolTip().contains(QStringLiteral("アクティブな Excel")));
+#else
         // No Excel to read here: the button opens a file.
         QVERIFY(!Form().Button3->toolTip().contains(QStringLiteral("アクティブな Excel")));
         QVERIFY(Form().Button3->toolTip().contains(QStringLiteral(".xlsx")));
+#endif
     }
 
     void replaceDialogClosesOnlyThroughItsButtons() {
@@ -943,9 +953,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(QFileInfo(dxf).absolutePath(), QCoreApplication::applicationDirPath());
         QVERIFY(dxf.endsWith(QStringLiteral(".dxf")));
         QVERIFY(Import(kPartsList));
-#ifdef _WIN32
-        test::RunningServer installed(test::kCadProgId, test::kFakeCadClsid); // not running
-#endif
         f.Button4->click();
         QVERIFY(QFileInfo(dxf).size() > 0);
         QVERIFY(prompt_->shown.empty() || prompt_->shown[0].kind == QStringLiteral("inform"));
@@ -1051,7 +1058,7 @@ class MainWindowTest : public QObject {
         QVERIFY(f.close());
         QFile file(ini);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
+        const QByteArray text = file.readAll().replace("\r\n", "\n"); // Windows' line ends
         file.close();
         QVERIFY2(text.contains("[Window]\nleft=") && text.contains("maximized=0"),
                  text.constData());
@@ -1138,7 +1145,9 @@ class MainWindowTest : public QObject {
             QVERIFY(!f.close()); // refused for now: the import stops at its next row
         });
         f.Button3->click();
+#ifndef _WIN32 // reading the running Excel shows its rows at once, with no file to open first
         QVERIFY(busy);
+#endif
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.isVisible());
         QVERIFY(!f.Importing());
