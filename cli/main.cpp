@@ -1,6 +1,7 @@
 // sheetlift-cli: the whole road without a window, for batch work and scripts.
 #include "cad/CadBridge.h"
 #include "cad/InsertCommand.h"
+#include "cli/Arguments.h"
 #include "dxf/TableDxf.h"
 #include "dxf/TableSvg.h"
 #include "excel/ExcelSource.h"
@@ -275,6 +276,7 @@ int main(int argc, char** argv) {
                  "sheetlift-cli"};
     app.set_version_flag("--version", "sheetlift-cli " SHEETLIFT_VERSION);
     app.require_subcommand(1);
+    app.allow_windows_style_options(false); // on Windows too, "/x" is a path, never an option
 
     SourceArgs convertArgs;
     std::string output;
@@ -333,7 +335,11 @@ int main(int argc, char** argv) {
     insertCommand->add_option("Y", y)->required();
 
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> args = Utf8Arguments(argc, argv);
+        std::vector<char*> pointers;
+        for (std::string& arg : args)
+            pointers.push_back(arg.data());
+        app.parse(int(pointers.size()), pointers.data());
         // An empty name given on purpose is a mistake, not a request for the default.
         for (const auto& [option, value] : {std::pair{convertOut, &output},
                                             {convertSettings, &settingsFile},

@@ -1,4 +1,4 @@
-# The Windows build: the core with its Win32 seams, the tests and the CLI (no GUI here).
+# The Windows build: the core with its Win32 seams, the tests, the CLI and the window.
 # Included from the top-level CMakeLists.txt before the sources are collected.
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -22,17 +22,12 @@ endfunction()
 sheetlift_host_headers(nlohmann_json nlohmann_json::nlohmann_json nlohmann/json.hpp)
 sheetlift_host_headers(CLI11 CLI11::CLI11 CLI/CLI.hpp)
 
-# The workbook reader needs libzip and pugixml, which Debian does not build for mingw-w64; on
-# Windows the selection comes from the running Excel, so a build without them leaves it out.
-find_package(libzip CONFIG QUIET)
-find_package(pugixml CONFIG QUIET)
-if(libzip_FOUND AND pugixml_FOUND)
-  set(SHEETLIFT_WORKBOOK_READER ON)
-else()
-  set(SHEETLIFT_WORKBOOK_READER OFF)
-  message(STATUS "libzip or pugixml not found for Windows: building without the .xlsx "
-                 "workbook reader (excel/Workbook*.cpp, excel/Xlsx*.cpp)")
-endif()
+# The workbook reader: libzip (with zlib) and pugixml, static, from scripts/mingw-deps or vcpkg.
+# This libzip's package does not look for zlib itself.
+find_package(ZLIB REQUIRED)
+find_package(libzip CONFIG REQUIRED)
+find_package(pugixml CONFIG REQUIRED)
+add_compile_definitions(ZIP_STATIC)
 
 # GoogleTest as installed for this target (vcpkg), else from Debian's sources built with this
 # compiler (the cross-build).
@@ -43,3 +38,28 @@ if(SHEETLIFT_TESTS)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   endif()
 endif()
+
+# A program's icon and version details (Explorer's Properties), as a resource script.
+function(sheetlift_windows_resources target description)
+  set(SHEETLIFT_ICON ${CMAKE_SOURCE_DIR}/app/sheetlift.ico)
+  set(SHEETLIFT_RC_NAME ${target})
+  set(SHEETLIFT_RC_DESCRIPTION ${description})
+  string(REPLACE "." "," SHEETLIFT_RC_VERSION "${PROJECT_VERSION},0")
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows/program.rc.in ${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+endfunction()
+
+# The window's program: no console, Qt's Japanese dialog texts built in (a static program has no
+# Qt folder beside it to load them from).
+function(sheetlift_windows_gui target description)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  sheetlift_windows_resources(${target} "${description}")
+  find_file(SHEETLIFT_QT_JA qtbase_ja.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+            NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/cmake/windows/qt.conf
+                              PROPERTIES QT_RESOURCE_ALIAS qt/etc/qt.conf)
+  set_source_files_properties(${SHEETLIFT_QT_JA}
+                              PROPERTIES QT_RESOURCE_ALIAS translations/qtbase_ja.qm)
+  qt_add_resources(${target} qt_setup PREFIX / FILES ${CMAKE_SOURCE_DIR}/cmake/windows/qt.conf
+                   ${SHEETLIFT_QT_JA})
+endfunction()

@@ -2,10 +2,9 @@
 // name, and the registration that lets GetActiveObject find them by program identifier.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -119,7 +118,8 @@ class TransientObject : public FakeObject {
 };
 
 // Registers `object` as the running instance of `progId` for the test's lifetime: the ProgID
-// key under HKLM (the only place Wine looks) and the running-object table.
+// key under HKLM (the only place Wine looks) and the running-object table. Throws when the
+// table refuses it.
 class RunningServer {
   public:
     RunningServer(const wchar_t* progId, const CLSID& clsid, IUnknown* object = nullptr)
@@ -128,8 +128,9 @@ class RunningServer {
         StringFromGUID2(clsid, text, 40);
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key_ + L"\\CLSID").c_str(), nullptr, REG_SZ, text,
                         DWORD((wcslen(text) + 1) * sizeof(wchar_t)));
-        if (object) {
-            EXPECT_EQ(RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie_), S_OK);
+        if (object && RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &cookie_) != S_OK) {
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
+            throw std::runtime_error("RegisterActiveObject failed");
         }
     }
     ~RunningServer() {
