@@ -154,8 +154,9 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     std::string next = data_;
     const std::string_view eol = LineEnd(data_);
     if (place.key) {
-        next.replace(place.key->valueStart, place.key->valueEnd - place.key->valueStart,
-                     (place.key->hasValue ? "" : "=") + std::string(value));
+        std::string text(place.key->hasValue ? "" : "=");
+        text += value;
+        next.replace(place.key->valueStart, place.key->valueEnd - place.key->valueStart, text);
     } else {
         std::string add;
         std::size_t at = data_.size();
@@ -167,9 +168,9 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
         } else {
             if (!place.lines.empty() && data_.back() != '\n')
                 add += eol;
-            add += "[" + std::string(Trim(section)) + "]" + std::string(eol);
+            add.append("[").append(Trim(section)).append("]").append(eol);
         }
-        add += std::string(Trim(key)) + "=" + std::string(value) + std::string(eol);
+        add.append(Trim(key)).append("=").append(value).append(eol);
         next.insert(at, add);
     }
     if (next != data_) {
