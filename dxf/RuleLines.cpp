@@ -182,12 +182,26 @@ void AddCellGridLines(const CellTable& table, const TableEdges& edges, DrawingSi
 
 void CollectBorderLines(const CellTable& table, const TableEdges& edges, BorderLines& lines) {
     lines.edges = edges;
+    const auto hasEdge = [](const TXlsxCellAttr& c, std::uint8_t bit) {
+        return (c.lineBits & bit) && (!c.cellMerge || (c.mergeBits & bit));
+    };
+    // Counted first so that each array is allocated once: a growing array holds its old and its
+    // new block for a moment, which on a large table was the peak of the whole conversion.
+    std::size_t horizontal = 0, vertical = 0;
     for (int i = 0; i < table.cellRows; ++i)
         for (int j = 0; j < table.cellCols; ++j) {
             const TXlsxCellAttr& c = table.at(i, j);
-            const auto has = [&c](std::uint8_t bit) {
-                return (c.lineBits & bit) && (!c.cellMerge || (c.mergeBits & bit));
-            };
+            horizontal += hasEdge(c, kEdgeTop) + hasEdge(c, kEdgeBottom);
+            vertical += hasEdge(c, kEdgeLeft) + hasEdge(c, kEdgeRight);
+        }
+    lines.bordLinesH.reserve(lines.bordLinesH.size() + horizontal);
+    lines.gridH.reserve(lines.gridH.size() + horizontal);
+    lines.bordLinesV.reserve(lines.bordLinesV.size() + vertical);
+    lines.gridV.reserve(lines.gridV.size() + vertical);
+    for (int i = 0; i < table.cellRows; ++i)
+        for (int j = 0; j < table.cellCols; ++j) {
+            const TXlsxCellAttr& c = table.at(i, j);
+            const auto has = [&](std::uint8_t bit) { return hasEdge(c, bit); };
             const double left = edges.x[j], right = edges.x[j + 1];
             const double top = edges.y[i], bottom = edges.y[i + 1];
             const auto row = std::uint32_t(i), col = std::uint32_t(j);
