@@ -37,13 +37,23 @@ std::string ValueFrom(const std::uint8_t*& at, const std::uint8_t* end) {
     const auto blank = [](char c) {
         return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
     };
-    while (!value.empty() && blank(value.front()))
-        value.erase(value.begin());
-    while (!value.empty() && blank(value.back()))
-        value.pop_back();
-    while (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-           value.back() == value.front())
-        value.pop_back();
+    // Until nothing changes: dropping a closing quote can leave a blank at the end.
+    for (bool changed = true; changed;) {
+        changed = false;
+        while (!value.empty() && blank(value.front())) {
+            value.erase(value.begin());
+            changed = true;
+        }
+        while (!value.empty() && blank(value.back())) {
+            value.pop_back();
+            changed = true;
+        }
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
+            value.pop_back();
+            changed = true;
+        }
+    }
     return value;
 }
 
