@@ -2,6 +2,8 @@
 # Included from the top-level CMakeLists.txt before the sources are collected.
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+# Tests and the programs run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 
 # Header-only libraries that a cross-build does not find in its sysroot: use the host's headers,
 # copied alone so that no other host header can shadow a mingw one.

@@ -1,5 +1,6 @@
 # Cross-build for 64-bit Windows with Debian's mingw-w64. The -posix compiler is needed: the
-# -win32 one has no std::mutex, which GoogleTest uses. Tests run under Wine.
+# -win32 one has no std::mutex, which GoogleTest uses. scripts/mingw-deps builds the
+# libraries with this file too.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,5 +16,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # One self-contained .exe: no libstdc++/libgcc/winpthread DLLs to ship or to find under Wine.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
