@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 namespace sheetlift {
 
@@ -75,6 +76,39 @@ class ScreenUpdatingOff {
     SelectionSource& source_;
 };
 
+// Gives each distinct look one index: a table has few looks and many cells.
+class LookIndex {
+  public:
+    explicit LookIndex(std::vector<CellLook>& looks) : looks_(looks) {
+        looks_.assign(1, CellLook{});
+        byLook_.emplace(looks_[0], 0);
+    }
+    std::uint32_t operator()(const CellLook& look) {
+        if (looks_[last_] == look) // neighbours mostly look alike
+            return last_;
+        const auto [at, added] = byLook_.try_emplace(look, std::uint32_t(looks_.size()));
+        if (added)
+            looks_.push_back(look);
+        return last_ = at->second;
+    }
+
+  private:
+    struct Hash {
+        std::size_t operator()(const CellLook& look) const {
+            std::size_t h = std::size_t(look.horizontal) | std::size_t(look.vertical) << 4 |
+                            std::size_t(look.wrap) << 8 | std::size_t(look.shrink) << 9 |
+                            std::size_t(look.rotation) << 10;
+            for (const BorderLook& b : look.borders)
+                h = h * 1000003u ^
+                    (std::size_t(b.style) | std::size_t(b.weight) << 4 | std::size_t(b.color) << 8);
+            return h;
+        }
+    };
+    std::vector<CellLook>& looks_;
+    std::unordered_map<CellLook, std::uint32_t, Hash> byLook_;
+    std::uint32_t last_ = 0;
+};
+
 class GridBatch {
   public:
     GridBatch(ImportSink& sink, int rows, int columns) : sink_(sink) {
@@ -113,6 +147,10 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
     table.cellRows = rows;
     table.firstRow = sel.row;
     table.firstColumn = sel.column;
+    table.cellLooks.assign(std::size_t(rows) * cols, 0);
+    table.colPoints.assign(cols, 0);
+    table.rowPoints.assign(rows, 0);
+    LookIndex lookIndex(table.looks);
 
     for (int i = 0; i < rows; ++i) {
         const int r = sel.row + i;
@@ -124,12 +162,15 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
             TXlsxCellAttr rec;
             rec.colW = RoundLow16(cell.columnWidth);
             if (i == 0) {
+                table.colPoints[j] = cell.columnPoints;
                 sink.SetColumnWidth(j, Pixels(rec.colW * settings.colXsc));
                 sink.SetColumnHeader(j, letters);
             }
             rec.rowH = RoundLow16(cell.rowHeight);
-            if (j == 0)
+            if (j == 0) {
+                table.rowPoints[i] = cell.rowHeight;
                 sink.SetRowHeight(i, Pixels(rec.rowH * settings.rowYsc));
+            }
             rec.txtAlign = AlignFromExcel(cell.horizontalAlignment);
             rec.txtSize = RoundLow16(cell.fontSize);
             sink.SetCellText(i, j, cell.text);
@@ -146,6 +187,7 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
             rec.mergecolXscount = Low16(cell.mergeColumns);
             rec.mergeLeft = RoundLow16(cell.mergeLeft);
             rec.mergeTop = RoundLow16(cell.mergeTop);
+            table.cellLooks[std::size_t(i) * cols + j] = lookIndex(cell.look);
             table.at(i, j) = std::move(rec);
         }
     }

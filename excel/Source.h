@@ -2,6 +2,7 @@
 // Excel, a saved workbook or a recorded snapshot.
 #pragma once
 
+#include "model/CellLook.h"
 #include "model/Error.h"
 
 #include <array>
@@ -46,8 +47,10 @@ struct SourceCell {
     bool mergeCells = false;
     int mergeRows = 1;
     int mergeColumns = 1;
-    double mergeLeft = 0; // points from the sheet's left edge
-    double mergeTop = 0;  // points from the sheet's top edge
+    double mergeLeft = 0;    // points from the sheet's left edge
+    double mergeTop = 0;     // points from the sheet's top edge
+    double columnPoints = 0; // the column's width in points as the sheet displays it
+    CellLook look;
 };
 
 struct SelectionRange {

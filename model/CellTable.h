@@ -2,6 +2,8 @@
 // merged areas and turn Excel sizes into drawing sizes.
 #pragma once
 
+#include "model/CellLook.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +55,13 @@ struct CellTable {
     // The sheet's row and column of cell (0, 0), from 1: names cells in messages.
     std::int32_t firstRow = 1;
     std::int32_t firstColumn = 1;
+    // What the sheet shows beyond the records, for the sheet drawing style: each cell's look as
+    // an index into `looks` (row-major, as cellAttrs), and the exact size in points of each
+    // column and row. Empty for a table that no source filled: every cell then looks plain.
+    std::vector<CellLook> looks;
+    std::vector<std::uint32_t> cellLooks;
+    std::vector<double> colPoints;
+    std::vector<double> rowPoints;
 
     bool empty() const {
         return cellCols <= 0 || cellRows <= 0 ||
@@ -60,6 +69,11 @@ struct CellTable {
     }
     TXlsxCellAttr& at(int i, int j) { return cellAttrs[std::size_t(i) * cellCols + j]; }
     const TXlsxCellAttr& at(int i, int j) const { return cellAttrs[std::size_t(i) * cellCols + j]; }
+    const CellLook& LookAt(int i, int j) const {
+        static const CellLook plain;
+        const std::size_t k = std::size_t(i) * cellCols + j;
+        return k < cellLooks.size() ? looks[cellLooks[k]] : plain;
+    }
 };
 
 // Resolves the merged areas (covered cells, outline edges, merged sizes) and turns the Excel
