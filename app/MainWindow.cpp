@@ -108,7 +108,10 @@ void TForm1::FormCreate() {
     Label4->clear();
     Label13->clear();
     const char sep = DecimalSeparator();
-    Guard([&] { CheckBox1->setChecked(LoadSettings(settingsPath_, settings_, {sep})); });
+    Guard([&] { LoadSettings(settingsPath_, settings_, {sep}); });
+    CheckBox1->setChecked(settings_.cellLineDraw);
+    connect(CheckBox1, &QCheckBox::toggled, this,
+            [this](bool checked) { settings_.cellLineDraw = checked; });
     CheckBox2->setChecked(settings_.declareCodepage);
     connect(CheckBox2, &QCheckBox::toggled, this,
             [this](bool checked) { settings_.declareCodepage = checked; });
@@ -162,7 +165,7 @@ void TForm1::FormCloseQuery() {
     table_ = CellTable{};
     StringGrid1->viewport()->update();
     Guard([this] {
-        SaveSettings(settingsPath_, settings_, CheckBox1->isChecked(), {DecimalSeparator()});
+        SaveSettings(settingsPath_, settings_, {DecimalSeparator()});
         SavePlacement();
     });
 }

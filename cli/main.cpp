@@ -165,8 +165,8 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
             fs::u8path(args.input).replace_extension(kind == Format::Svg ? ".svg" : ".dxf"));
     CheckNotInput(output, args);
     Settings settings;
-    const bool cellLineDraw =
-        cellLines.value_or(LoadSettings(SettingsPath(settingsFile, true), settings, {}));
+    LoadSettings(SettingsPath(settingsFile, true), settings, {});
+    const bool cellLineDraw = cellLines.value_or(settings.cellLineDraw);
 
     auto source = args.Open();
     CellTable table;
@@ -180,8 +180,9 @@ int Convert(const SourceArgs& args, std::string output, const std::string& forma
             WriteTableSvg(table, texts, settings, cellLineDraw, fs::u8path(output));
         WarnLostCharacters(result.lostCells);
     } else {
-        const DxfResult result = WriteTableDxf(table, texts, settings, cellLineDraw,
-                                               fs::u8path(output), DxfOptions{declareCodepage});
+        const DxfResult result =
+            WriteTableDxf(table, texts, settings, cellLineDraw, fs::u8path(output),
+                          DxfOptions{declareCodepage || settings.declareCodepage});
         for (const std::string& warning : result.warnings)
             std::cerr << "warning: " << warning << "\n";
         WarnLostCharacters(result.lostCells);
@@ -200,13 +201,13 @@ int Snapshot(const SourceArgs& args, const std::string& output) {
     return 0;
 }
 
-// Prints the nine settings, or changes the given ones (all checked before any is written).
+// Prints the settings, or changes the given ones (all checked before any is written).
 int SettingsCommand(const std::string& settingsFile, const std::vector<std::string>& changes) {
     const fs::path path = SettingsPath(settingsFile, changes.empty());
     if (changes.empty()) {
         Settings settings;
-        const bool cellLineDraw = LoadSettings(path, settings, {});
-        for (const auto& [key, value] : SettingsTexts(settings, cellLineDraw, {}))
+        LoadSettings(path, settings, {});
+        for (const auto& [key, value] : SettingsTexts(settings, {}))
             std::cout << key << "=" << value << "\n";
         return 0;
     }

@@ -251,10 +251,8 @@ Texts TextsOf(ErrorCode code) {
     case ErrorCode::RangeEmptySheet:
         return {"\"{1}\": empty sheet name", "「{1}」: シート名が空です"};
     case ErrorCode::SettingUnknownKey:
-        return {"Unknown setting \"{1}\" (the settings are colXsc, rowYsc, cadXsc, cadYsc, "
-                "cadTsc, cadTof, cellLineColor, cellLineDraw and xlsVerNum)",
-                "設定「{1}」はありません (設定は colXsc、rowYsc、cadXsc、cadYsc、cadTsc、cadTof、"
-                "cellLineColor、cellLineDraw、xlsVerNum です)"};
+        return {"Unknown setting \"{1}\" (the settings are {2})",
+                "設定「{1}」はありません (設定は {2} です)"};
     case ErrorCode::SettingNotNumber:
         return {"The setting {1} takes a number, not \"{2}\"",
                 "設定 {1} には数値を指定してください (「{2}」は数値ではありません)"};

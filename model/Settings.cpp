@@ -10,91 +10,101 @@ namespace sheetlift {
 
 namespace {
 
-double ReadDouble(const ProfileFile& file, std::string_view key, double fallback,
-                  NumberLocale locale) {
-    const auto text = file.Get(kSettingsSection, key);
-    if (!text)
-        return fallback;
-    return ParseNumber(*text, locale.decimalSeparator).value_or(fallback);
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
 }
 
-int ReadInt(const ProfileFile& file, std::string_view key, int fallback) {
-    const auto text = file.Get(kSettingsSection, key);
-    if (!text)
-        return fallback;
-    return ParseInteger(*text).value_or(fallback);
+// The key's value in `settings` as the file holds it.
+std::string TextOf(const SettingKey& key, const Settings& settings, NumberLocale locale) {
+    return std::visit(Overloaded{
+                          [&](double Settings::*m) {
+                              return FormatGeneralExact(settings.*m, locale.decimalSeparator);
+                          },
+                          [&](std::int32_t Settings::*m) { return std::to_string(settings.*m); },
+                          [&](bool Settings::*m) { return std::string(settings.*m ? "1" : "0"); },
+                      },
+                      key.member);
 }
 
-bool IsIntegerKey(std::string_view key) {
-    return key == "cellLineColor" || key == "cellLineDraw" || key == "xlsVerNum";
+// Sets the key from the file's text; false when the text does not convert.
+bool SetFromText(const SettingKey& key, std::string_view text, Settings& settings,
+                 NumberLocale locale) {
+    return std::visit(Overloaded{
+                          [&](double Settings::*m) {
+                              const auto v = ParseNumber(text, locale.decimalSeparator);
+                              return v && (settings.*m = *v, true);
+                          },
+                          [&](std::int32_t Settings::*m) {
+                              const auto v = ParseInteger(text);
+                              return v && (settings.*m = *v, true);
+                          },
+                          [&](bool Settings::*m) {
+                              const auto v = ParseInteger(text);
+                              return v && (settings.*m = *v != 0, true);
+                          },
+                      },
+                      key.member);
 }
 
 } // namespace
 
-bool LoadSettings(const std::filesystem::path& path, Settings& settings, NumberLocale locale) {
+const SettingKey* FindSettingKey(std::string_view name) {
+    const auto found =
+        std::find_if(kSettingKeys.begin(), kSettingKeys.end(),
+                     [&](const SettingKey& key) { return SameName(key.name, name); });
+    return found == kSettingKeys.end() ? nullptr : &*found;
+}
+
+void LoadSettings(const std::filesystem::path& path, Settings& settings, NumberLocale locale) {
     const ProfileFile file(path);
-    const Settings defaults;
-    settings.colXsc = ReadDouble(file, "colXsc", defaults.colXsc, locale);
-    settings.rowYsc = ReadDouble(file, "rowYsc", defaults.rowYsc, locale);
-    settings.cadXsc = ReadDouble(file, "cadXsc", defaults.cadXsc, locale);
-    settings.cadYsc = ReadDouble(file, "cadYsc", defaults.cadYsc, locale);
-    settings.cadTsc = ReadDouble(file, "cadTsc", defaults.cadTsc, locale);
-    settings.cadTof = ReadDouble(file, "cadTof", defaults.cadTof, locale);
-    settings.cellLineColor = ReadInt(file, "cellLineColor", defaults.cellLineColor);
-    // Any non-zero integer, and anything that is not an integer, means checked.
-    const bool cellLineDraw = ReadInt(file, "cellLineDraw", 1) != 0;
-    settings.xlsVerNum = ReadInt(file, "xlsVerNum", defaults.xlsVerNum);
-    settings.declareCodepage = ReadInt(file, "declareCodepage", 0) != 0;
-    return cellLineDraw;
+    settings = Settings{};
+    for (const SettingKey& key : kSettingKeys) {
+        const auto text = file.Get(kSettingsSection, key.name);
+        if (text)
+            SetFromText(key, *text, settings, locale); // what does not convert keeps the default
+    }
 }
 
-std::vector<std::pair<std::string, std::string>>
-SettingsTexts(const Settings& settings, bool cellLineDraw, NumberLocale locale) {
-    const char sep = locale.decimalSeparator;
-    return {
-        {"colXsc", FormatGeneralExact(settings.colXsc, sep)},
-        {"rowYsc", FormatGeneralExact(settings.rowYsc, sep)},
-        {"cadXsc", FormatGeneralExact(settings.cadXsc, sep)},
-        {"cadYsc", FormatGeneralExact(settings.cadYsc, sep)},
-        {"cadTsc", FormatGeneralExact(settings.cadTsc, sep)},
-        {"cadTof", FormatGeneralExact(settings.cadTof, sep)},
-        {"cellLineColor", std::to_string(settings.cellLineColor)},
-        {"cellLineDraw", cellLineDraw ? "1" : "0"},
-        {"xlsVerNum", std::to_string(settings.xlsVerNum)},
-    };
+std::vector<std::pair<std::string, std::string>> SettingsTexts(const Settings& settings,
+                                                               NumberLocale locale) {
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const SettingKey& key : kSettingKeys)
+        texts.emplace_back(key.name, TextOf(key, settings, locale));
+    return texts;
 }
 
-void SaveSettings(const std::filesystem::path& path, const Settings& settings, bool cellLineDraw,
+void SaveSettings(const std::filesystem::path& path, const Settings& settings,
                   NumberLocale locale) {
     ProfileFile file(path);
-    for (const auto& [key, value] : SettingsTexts(settings, cellLineDraw, locale))
-        file.Set(kSettingsSection, key, value);
-    // Left out until it is first set, so a file for IJCAD keeps the keys it always had.
-    if (settings.declareCodepage || file.Get(kSettingsSection, "declareCodepage"))
-        file.Set(kSettingsSection, "declareCodepage", settings.declareCodepage ? "1" : "0");
+    for (const SettingKey& key : kSettingKeys) {
+        const std::string text = TextOf(key, settings, locale);
+        if (key.write == SettingKey::Always || text != TextOf(key, Settings{}, locale) ||
+            file.Get(kSettingsSection, key.name))
+            file.Set(kSettingsSection, key.name, text);
+    }
     file.Save();
 }
 
-std::pair<std::string, std::string> SettingText(std::string_view key, std::string_view value,
+std::pair<std::string, std::string> SettingText(std::string_view name, std::string_view value,
                                                 NumberLocale locale) {
-    const auto known = std::find_if(kSettingKeys.begin(), kSettingKeys.end(), [&](auto name) {
-        return std::equal(
-            name.begin(), name.end(), key.begin(), key.end(),
-            [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
-    });
-    if (known == kSettingKeys.end())
-        throw Error(ErrorCode::SettingUnknownKey, {std::string(key)});
-    const std::string name(*known);
-    if (IsIntegerKey(name)) {
-        const auto number = ParseInteger(value);
-        if (!number)
-            throw Error(ErrorCode::SettingNotInteger, {name, std::string(value)});
-        return {name, std::to_string(*number)};
+    const SettingKey* key = FindSettingKey(name);
+    if (!key) {
+        std::string names;
+        for (const SettingKey& known : kSettingKeys)
+            names += (names.empty() ? "" : ", ") + std::string(known.name);
+        throw Error(ErrorCode::SettingUnknownKey, {std::string(name), names});
     }
-    const auto number = ParseNumber(value, locale.decimalSeparator);
-    if (!number)
-        throw Error(ErrorCode::SettingNotNumber, {name, std::string(value)});
-    return {name, FormatGeneralExact(*number, locale.decimalSeparator)};
+    Settings parsed;
+    if (!SetFromText(*key, value, parsed, locale))
+        throw Error(std::holds_alternative<double Settings::*>(key->member)
+                        ? ErrorCode::SettingNotNumber
+                        : ErrorCode::SettingNotInteger,
+                    {std::string(key->name), std::string(value)});
+    return {std::string(key->name), TextOf(*key, parsed, locale)};
 }
 
 } // namespace sheetlift

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace sheetlift {
@@ -21,6 +22,7 @@ struct Settings {
     double cadTsc = 0.27; // drawing text height per point of font size
     double cadTof = 0.8;  // text inset from the cell edge, in text heights
     std::int32_t cellLineColor = 252;
+    bool cellLineDraw = true; // the cell grid lines are drawn
     std::int32_t xlsVerNum = 16;
     bool declareCodepage = false; // $DWGCODEPAGE ANSI_932 in the drawing, for other readers
 };
@@ -28,25 +30,47 @@ struct Settings {
 // The section of the settings file that holds them.
 inline constexpr std::string_view kSettingsSection = "Lumentab";
 
-// The nine keys in the order the file is written.
-inline constexpr std::array<std::string_view, 9> kSettingKeys = {
-    "colXsc", "rowYsc",        "cadXsc",       "cadYsc",   "cadTsc",
-    "cadTof", "cellLineColor", "cellLineDraw", "xlsVerNum"};
+// One key of the settings file. Its type is the member's: a number, a whole number, a flag
+// (written 1 or 0; any whole number other than 0 reads as on). A value that does not
+// convert reads as the member's default (Settings{}).
+struct SettingKey {
+    std::string_view name;
+    std::variant<double Settings::*, std::int32_t Settings::*, bool Settings::*> member;
+    // Always: every save writes it. OnceChanged: written only once it differs from its default
+    // or stands in the file, so a file for IJCAD keeps the keys it always had.
+    enum Write : std::uint8_t { Always, OnceChanged } write;
+};
 
-// Reads the file into `settings` (defaults for anything missing or that does not convert) and
-// returns cellLineDraw. A missing file gives the defaults; one that exists but cannot be read
-// throws Error, so that saving later cannot replace it.
-bool LoadSettings(const std::filesystem::path& path, Settings& settings, NumberLocale locale);
+// Every key, in the order a new file gets them.
+inline constexpr std::array<SettingKey, 10> kSettingKeys = {{
+    {"colXsc", &Settings::colXsc, SettingKey::Always},
+    {"rowYsc", &Settings::rowYsc, SettingKey::Always},
+    {"cadXsc", &Settings::cadXsc, SettingKey::Always},
+    {"cadYsc", &Settings::cadYsc, SettingKey::Always},
+    {"cadTsc", &Settings::cadTsc, SettingKey::Always},
+    {"cadTof", &Settings::cadTof, SettingKey::Always},
+    {"cellLineColor", &Settings::cellLineColor, SettingKey::Always},
+    {"cellLineDraw", &Settings::cellLineDraw, SettingKey::Always},
+    {"xlsVerNum", &Settings::xlsVerNum, SettingKey::Always},
+    {"declareCodepage", &Settings::declareCodepage, SettingKey::OnceChanged},
+}};
 
-// Writes the nine keys one by one (declareCodepage too once it is on or in the file), keeping
-// every other byte of an existing file; an unchanged file is not written. Atomic: on failure it
-// throws and the previous file is left as it was.
-void SaveSettings(const std::filesystem::path& path, const Settings& settings, bool cellLineDraw,
-                  NumberLocale locale);
+// The key of that name in any case; nothing for an unknown name.
+const SettingKey* FindSettingKey(std::string_view name);
 
-// The nine keys with their values as the file holds them, in file order.
-std::vector<std::pair<std::string, std::string>>
-SettingsTexts(const Settings& settings, bool cellLineDraw, NumberLocale locale);
+// Reads the file into `settings` (defaults for anything missing or that does not convert). A
+// missing file gives the defaults; one that exists but cannot be read throws Error, so that
+// saving later cannot replace it.
+void LoadSettings(const std::filesystem::path& path, Settings& settings, NumberLocale locale);
+
+// Writes the keys one by one as kSettingKeys says, keeping every other byte of an existing
+// file; an unchanged file is not written. Atomic: on failure it throws and the previous file is
+// left as it was.
+void SaveSettings(const std::filesystem::path& path, const Settings& settings, NumberLocale locale);
+
+// Every key with its value as the file holds it, in the table's order.
+std::vector<std::pair<std::string, std::string>> SettingsTexts(const Settings& settings,
+                                                               NumberLocale locale);
 
 // A value given for one key (its name in any case) as the file holds it: the key's own
 // spelling and the value in the file's form. Throws Error for an unknown key or a value that

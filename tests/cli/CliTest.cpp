@@ -78,6 +78,12 @@ TEST_F(Cli, ConvertWritesWhatTheExportRoutineWrites) {
     r = RunCli("convert " + Q(snap) + " -o " + Q(dir_ / "y.dxf") + " --settings " +
                Q(dir_ / "s.ini") + " --cell-lines");
     EXPECT_EQ(ReadWholeFile(dir_ / "y.dxf"), ExpectedDxf(snap, true, false));
+    // The code page declared by the settings file as by the flag.
+    WriteFileAtomic(dir_ / "s.ini", "[Lumentab]\ndeclareCodepage=1\n");
+    r = RunCli("convert " + Q(snap) + " -o " + Q(dir_ / "y.dxf") + " --settings " +
+               Q(dir_ / "s.ini"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir_ / "y.dxf"), ExpectedDxf(snap, true, true));
 }
 
 TEST_F(Cli, PictureByExtensionOrFormat) {
@@ -244,13 +250,14 @@ TEST_F(Cli, SettingsPrintsAndChangesTheFile) {
 
     // Created when missing; names in any case; values written as the file reads them back.
     r = RunCli("settings --settings " + Q(ini) + " cadxsc=1.50 cellLineDraw=0 " +
-               "colXsc=1.7976931348623157e308");
+               "colXsc=1.7976931348623157e308 declarecodepage=7");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(ini), "[Lumentab]\ncadXsc=1.5\ncellLineDraw=0\n"
-                                  "colXsc=1.7976931348623157E308\n");
+                                  "colXsc=1.7976931348623157E308\ndeclareCodepage=1\n");
     r = RunCli("settings --settings " + Q(ini));
     EXPECT_EQ(r.out, "colXsc=1.7976931348623157E308\nrowYsc=3\ncadXsc=1.5\ncadYsc=0.43\n"
-                     "cadTsc=0.27\ncadTof=0.8\ncellLineColor=252\ncellLineDraw=0\nxlsVerNum=16\n");
+                     "cadTsc=0.27\ncadTof=0.8\ncellLineColor=252\ncellLineDraw=0\nxlsVerNum=16\n"
+                     "declareCodepage=1\n");
 
     // Only the given keys change, in place; the rest of the file stays byte for byte.
     WriteFileAtomic(ini,
