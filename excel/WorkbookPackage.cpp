@@ -85,10 +85,10 @@ void Package::Fail(ErrorCode code, std::vector<std::string> args) const {
     throw Error(code, std::move(args));
 }
 
-std::optional<std::string> Package::Read(const std::string& name) {
+std::unique_ptr<PartStream> Package::Open(const std::string& name) {
     const auto found = index_.find(PartKey(name));
     if (found == index_.end())
-        return std::nullopt;
+        return nullptr;
     const zip_uint64_t index = found->second;
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -99,39 +99,54 @@ std::optional<std::string> Package::Read(const std::string& name) {
     zip_file_t* file = zip_fopen_index(zip_, index, 0);
     if (!file)
         Fail(ErrorCode::WorkbookPartUnreadable, {name, zip_strerror(zip_)});
+    return std::make_unique<PartStream>(*this, name, file, stat);
+}
+
+PartStream::PartStream(Package& package, std::string name, zip_file_t* file,
+                       const zip_stat_t& stat)
+    : package_(package), name_(std::move(name)), file_(file), stat_(stat) {}
+
+PartStream::~PartStream() {
+    zip_fclose(file_);
+}
+
+std::size_t PartStream::SizeHint() const {
+    if (!(stat_.valid & ZIP_STAT_SIZE))
+        return 0;
+    // A hostile file may state anything: never more than the limits allow.
+    std::uint64_t bound = std::min(kMaxPartBytes, kMaxTotalBytes - package_.total_);
+    if (stat_.valid & ZIP_STAT_COMP_SIZE)
+        bound = std::min(bound, std::max(kRatioCheckedFrom, stat_.comp_size * kMaxRatio));
+    return std::size_t(std::min<std::uint64_t>(stat_.size, bound));
+}
+
+std::size_t PartStream::Read(char* buffer, std::size_t room) {
+    const zip_int64_t n = zip_fread(file_, buffer, room);
+    if (n < 0)
+        package_.Fail(ErrorCode::WorkbookPartDamaged, {name_, zip_file_strerror(file_)});
+    read_ += std::uint64_t(n);
+    package_.total_ += std::uint64_t(n);
+    const bool tooLarge = read_ > kMaxPartBytes || package_.total_ > kMaxTotalBytes;
+    const bool ratio = (stat_.valid & ZIP_STAT_COMP_SIZE) && read_ > kRatioCheckedFrom &&
+                       read_ / std::max<zip_uint64_t>(stat_.comp_size, 1) > kMaxRatio;
+    if (tooLarge || ratio)
+        package_.Fail(ratio                               ? ErrorCode::WorkbookPartRatio
+                      : package_.total_ > kMaxTotalBytes ? ErrorCode::WorkbookTooLargeInAll
+                                                          : ErrorCode::WorkbookPartTooLarge,
+                      {name_});
+    return std::size_t(n);
+}
+
+std::optional<std::string> Package::Read(const std::string& name) {
+    const auto part = Open(name);
+    if (!part)
+        return std::nullopt;
     std::string data;
-    // The entry states its size: reserve it, so a large part is not copied as it grows, but
-    // never more than the caps allow (a hostile file may state anything).
-    if (stat.valid & ZIP_STAT_SIZE) {
-        std::uint64_t bound = std::min(kMaxPartBytes, kMaxTotalBytes - total_);
-        if (stat.valid & ZIP_STAT_COMP_SIZE)
-            bound = std::min(bound, std::max(kRatioCheckedFrom, stat.comp_size * kMaxRatio));
-        data.reserve(std::size_t(std::min<std::uint64_t>(stat.size, bound)));
-    }
+    // Reserved at the stated size, so a large part is not copied as it grows.
+    data.reserve(part->SizeHint());
     char buffer[1 << 16];
-    for (;;) {
-        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-        if (n < 0) {
-            const std::string reason = zip_file_strerror(file);
-            zip_fclose(file);
-            Fail(ErrorCode::WorkbookPartDamaged, {name, reason});
-        }
-        if (n == 0)
-            break;
-        data.append(buffer, std::size_t(n));
-        total_ += std::uint64_t(n);
-        const bool tooLarge = data.size() > kMaxPartBytes || total_ > kMaxTotalBytes;
-        const bool ratio = (stat.valid & ZIP_STAT_COMP_SIZE) && data.size() > kRatioCheckedFrom &&
-                           data.size() / std::max<zip_uint64_t>(stat.comp_size, 1) > kMaxRatio;
-        if (tooLarge || ratio) {
-            zip_fclose(file);
-            Fail(ratio                     ? ErrorCode::WorkbookPartRatio
-                 : total_ > kMaxTotalBytes ? ErrorCode::WorkbookTooLargeInAll
-                                           : ErrorCode::WorkbookPartTooLarge,
-                 {name});
-        }
-    }
-    zip_fclose(file);
+    while (const std::size_t n = part->Read(buffer, sizeof buffer))
+        data.append(buffer, n);
     return data;
 }
 
@@ -142,10 +157,9 @@ std::string Package::Require(const std::string& name, ErrorCode missing) {
     return std::move(*data);
 }
 
-void Package::Parse(pugi::xml_document& doc, const std::string& data,
-                    const std::string& name) const {
-    const auto result = doc.load_buffer(data.data(), data.size(),
-                                        pugi::parse_default | pugi::parse_ws_pcdata_single);
+void Package::Parse(pugi::xml_document& doc, std::string& data, const std::string& name) const {
+    const auto result = doc.load_buffer_inplace(data.data(), data.size(),
+                                                pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!result)
         Fail(ErrorCode::WorkbookPartNotXml,
              {name, result.description(), std::to_string(result.offset)});
@@ -165,7 +179,7 @@ std::unordered_map<std::string, Relationship> ReadRelationships(Package& package
     const std::string folder = slash == std::string::npos ? "" : partPath.substr(0, slash + 1);
     const std::string name = folder + "_rels/" + partPath.substr(folder.size()) + ".rels";
     std::unordered_map<std::string, Relationship> relationships;
-    const auto data = package.Read(name);
+    auto data = package.Read(name);
     if (!data)
         return relationships;
     pugi::xml_document doc;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,30 @@ inline bool IsTrue(pugi::xml_attribute a) {
     return v == "1" || v == "true";
 }
 
+class Package;
+
+// One part read as it is inflated, under the package's limits (each overstep an Error).
+class PartStream {
+  public:
+    PartStream(Package& package, std::string name, zip_file_t* file, const zip_stat_t& stat);
+    ~PartStream();
+    PartStream(const PartStream&) = delete;
+    PartStream& operator=(const PartStream&) = delete;
+
+    // Up to `room` further bytes into `buffer`; 0 at the end of the part.
+    std::size_t Read(char* buffer, std::size_t room);
+    // The unpacked size the entry states, where the limits allow it (a hint, no promise).
+    std::size_t SizeHint() const;
+    const std::string& name() const { return name_; }
+
+  private:
+    Package& package_;
+    std::string name_;
+    zip_file_t* file_;
+    zip_stat_t stat_;
+    std::uint64_t read_ = 0;
+};
+
 class Package {
   public:
     Package(const std::string& bytes, std::string file);
@@ -62,14 +87,18 @@ class Package {
     // Throws the Error `code` about this workbook: the file goes before `args`.
     [[noreturn]] void Fail(ErrorCode code, std::vector<std::string> args = {}) const;
 
-    // The part's bytes; nothing when the package has no such part. Part names are matched
-    // without regard to case or to the backslashes some Windows zip tools write.
+    // The part as a stream; nothing when the package has no such part. Part names are
+    // matched without regard to case or to the backslashes some Windows zip tools write.
+    std::unique_ptr<PartStream> Open(const std::string& name);
+    // The part's bytes; nothing when the package has no such part.
     std::optional<std::string> Read(const std::string& name);
     // The part's bytes, or the Error `missing` naming the part.
     std::string Require(const std::string& name, ErrorCode missing);
-    void Parse(pugi::xml_document& doc, const std::string& data, const std::string& name) const;
+    // Parses `data` in place: the document points into it, so it must outlive the document.
+    void Parse(pugi::xml_document& doc, std::string& data, const std::string& name) const;
 
   private:
+    friend class PartStream;
     static std::string PartKey(std::string_view name);
 
     std::string file_;

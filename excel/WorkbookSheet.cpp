@@ -15,19 +15,18 @@
 #include "excel/WorkbookSheet.h"
 
 #include "excel/CellFormat.h"
+#include "excel/XmlPull.h"
 #include "model/CellTable.h"
 #include "textconv/Utf8.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace sheetlift::workbook {
 
 namespace {
-
-std::uint64_t CellKey(long row, long column) {
-    return (std::uint64_t(row) << 16) | std::uint64_t(column);
-}
 
 // Spreadsheet texts escape characters XML cannot hold as _xHHHH_ (a carriage return is
 // _x000D_).
@@ -88,11 +87,11 @@ double DefaultRowHeight(std::string_view font, double size) {
 
 } // namespace
 
-std::uint32_t WorkbookSource::AddText(std::string text, Package& package, const std::string& part) {
+std::uint32_t WorkbookSource::AddText(std::string_view text, Package& package,
+                                      const std::string& part) {
     if (Utf16Length(text) > kMaxCellTextUnits)
         package.Fail(ErrorCode::WorkbookTextTooLong, {part});
-    texts_.push_back(std::move(text));
-    return std::uint32_t(texts_.size() - 1);
+    return texts_.Add(text);
 }
 
 // The text of a string item: plain <t>, or the <t> of its rich-text runs; phonetic guides
@@ -110,16 +109,14 @@ std::string ItemText(pugi::xml_node item) {
 }
 
 void WorkbookSource::ReadSharedStrings(Package& package, const std::string& name) {
-    const auto data = package.Read(name);
+    auto data = package.Read(name);
     if (!data)
         return;
     pugi::xml_document doc;
     package.Parse(doc, *data, name);
-    ForEach(doc.document_element(), "si", [&](pugi::xml_node si) {
-        sharedStrings_.push_back(ItemText(si));
-        if (Utf16Length(sharedStrings_.back()) > kMaxCellTextUnits)
-            package.Fail(ErrorCode::WorkbookTextTooLong, {name});
-    });
+    ForEach(doc.document_element(), "si",
+            [&](pugi::xml_node si) { AddText(ItemText(si), package, name); });
+    sharedCount_ = std::uint32_t(texts_.size());
 }
 
 // The saved selection of the first workbook view: that of its active pane (the top-left pane
@@ -220,54 +217,325 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
     }
 }
 
-StoredCell WorkbookSource::ReadCell(pugi::xml_node c, Package& package, const std::string& part,
-                                    long row, long column) {
-    StoredCell cell;
-    cell.style = c.attribute("s").as_uint();
-    const std::string_view type = c.attribute("t").value();
-    const pugi::xml_node v = Child(c, "v");
-    const std::string_view value = v.child_value();
-    if (type == "inlineStr") {
-        cell.kind = ValueKind::Text;
-        cell.text = AddText(ItemText(Child(c, "is")), package, part);
-    } else if (value.empty()) {
-        cell.kind = ValueKind::Empty; // also a formula never calculated
-    } else if (type == "s") {
-        const unsigned index = v.text().as_uint();
-        if (index >= sharedStrings_.size())
-            package.Fail(ErrorCode::WorkbookSharedStringMissing,
-                         {part, CellAddress(int(row), int(column))});
-        cell.kind = ValueKind::Text;
-        cell.text = index | 0x80000000u;
-    } else if (type == "str" || type == "e") {
-        std::string text;
-        AppendUnescaped(text, value);
-        cell.kind = type == "e" ? ValueKind::Error : ValueKind::Text;
-        cell.text = AddText(std::move(text), package, part);
-    } else if (type == "b") {
-        cell.kind = ValueKind::Boolean;
-        cell.number = value == "1" || value == "true";
-    } else if (type == "d") {
-        // Excel turns an ISO date into its serial number; one it cannot hold stays text.
-        const auto serial = SerialFromIsoDate(value, date1904_);
-        cell.kind = serial ? ValueKind::Number : ValueKind::Text;
-        cell.number = serial.value_or(0);
-        if (!serial)
-            cell.text = AddText(std::string(value), package, part);
-    } else {
-        cell.kind = ValueKind::Number;
-        cell.number = v.text().as_double();
-        if (!std::isfinite(cell.number))
-            cell.number = 0;
+// What one reading of the sheet's cells gathers besides the cells themselves.
+struct WorkbookSource::SheetPass {
+    bool keepFrame = true; // copy what lies outside <sheetData> into `frame`
+    std::string frame;     // the sheet without its cells, for the DOM helpers
+    bool overflow = false; // cells the store could not take
+    long lastRow = 1, lastColumn = 1;
+    std::vector<RowInfo> rows; // rows that state a height, hide or style themselves
+};
+
+namespace {
+
+std::string_view TrimStart(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' ||
+                             text.front() == '\n' || text.front() == '\r'))
+        text.remove_prefix(1);
+    if (text.size() > 1 && text.front() == '+')
+        text.remove_prefix(1);
+    return text;
+}
+
+// Numbers as the files write them, read the same in every locale: the number at the start of
+// the text, 0 when there is none.
+double LeadingDouble(std::string_view text) {
+    text = TrimStart(text);
+    double value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        return 0;
+    return value;
+}
+
+long long LeadingInteger(std::string_view text) {
+    text = TrimStart(text);
+    long long value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        return 0;
+    return value;
+}
+
+bool IsTrueText(std::string_view value) {
+    return value == "1" || value == "true";
+}
+
+enum class CellType { Number, Shared, InlineString, FormulaString, Error, Boolean, Date };
+
+CellType TypeOf(std::string_view t) {
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "inlineStr")
+        return CellType::InlineString;
+    if (t == "str")
+        return CellType::FormulaString;
+    if (t == "e")
+        return CellType::Error;
+    if (t == "b")
+        return CellType::Boolean;
+    if (t == "d")
+        return CellType::Date;
+    return CellType::Number;
+}
+
+} // namespace
+
+void CellStore::Resize(long top, long left, long rows, long columns) {
+    if (top == top_ && left == left_ && columns == columns_) {
+        cells_.resize(std::size_t(rows) * std::size_t(columns));
+        rows_ = rows;
+        return;
     }
-    return cell;
+    std::vector<StoredCell> moved(std::size_t(rows) * std::size_t(columns));
+    for (long r = 0; r < rows_; ++r)
+        std::copy_n(cells_.begin() + std::ptrdiff_t(std::size_t(r) * std::size_t(columns_)),
+                    columns_,
+                    moved.begin() + std::ptrdiff_t(std::size_t(r + top_ - top) * std::size_t(columns) +
+                                                   std::size_t(left_ - left)));
+    cells_ = std::move(moved);
+    top_ = top, left_ = left, rows_ = rows, columns_ = columns;
+}
+
+void CellStore::Fix(long top, long left, long bottom, long right) {
+    cells_.clear();
+    rows_ = columns_ = 0;
+    Resize(top, left, bottom - top + 1, right - left + 1);
+    fixed_ = true;
+}
+
+void CellStore::Reserve(long top, long left, long bottom, long right) {
+    if (rows_ == 0 && double(bottom - top + 1) * double(right - left + 1) <= double(kMaxCells))
+        Resize(top, left, bottom - top + 1, right - left + 1);
+}
+
+bool CellStore::Put(long row, long column, const StoredCell& cell) {
+    const bool inside =
+        row >= top_ && column >= left_ && row < top_ + rows_ && column < left_ + columns_;
+    if (!inside) {
+        if (fixed_)
+            return false;
+        long top = row, left = column, bottom = row, right = column;
+        if (rows_ > 0) {
+            top = std::min(top_, row);
+            bottom = std::max(top_ + rows_ - 1, row);
+            left = std::min(left_, column);
+            right = std::max(left_ + columns_ - 1, column);
+            // Room to spare sideways, where each step would move every row; the vector
+            // itself makes room below.
+            if (column > left_ + columns_ - 1)
+                right = std::min<long>(std::max(right, left_ + 2 * columns_ - 1), kMaxSheetColumns);
+            if (column < left_)
+                left = std::max<long>(std::min(left, left_ + columns_ - 2 * columns_), 1);
+        }
+        const auto area = [&] { return double(bottom - top + 1) * double(right - left + 1); };
+        if (area() > double(kMaxCells)) {
+            left = std::min(left_, column), right = std::max(left_ + columns_ - 1, column);
+            if (area() > double(kMaxCells))
+                return false;
+        }
+        Resize(top, left, bottom - top + 1, right - left + 1);
+    }
+    cells_[std::size_t(row - top_) * std::size_t(columns_) + std::size_t(column - left_)] = cell;
+    return true;
+}
+
+// The cells are read as the part is inflated, never held whole: a row at a time, a cell at a
+// time. Everything outside <sheetData> is copied into a small document of its own, which the
+// DOM helpers read afterwards in any order the writer chose.
+void WorkbookSource::ReadCells(Package& package, const std::string& name, SheetPass& pass) {
+    const auto part = package.Open(name);
+    if (!part)
+        package.Fail(ErrorCode::WorkbookNoSheetPart, {name});
+    XmlPull xml([&](char* buffer, std::size_t room) { return part->Read(buffer, room); },
+                [&](const char* what, std::size_t offset) {
+                    package.Fail(ErrorCode::WorkbookPartNotXml,
+                                 {name, what, std::to_string(offset)});
+                });
+    using Event = XmlPull::Event;
+    std::string value, item, piece, ref;
+    long rowNumber = 0;
+
+    // One <c> at depth 4, its start just read. A cell without r follows the one before it.
+    const auto readCell = [&](long& column) {
+        ref.assign(xml.Attribute("r"));
+        StoredCell cell;
+        cell.style = std::uint32_t(LeadingInteger(xml.Attribute("s")));
+        const CellType type = TypeOf(xml.Attribute("t"));
+        if (!ref.empty()) {
+            std::size_t at = 0;
+            const auto address = ParseAddress(ref, at);
+            if (!address || at != ref.size() || address->first != rowNumber)
+                package.Fail(ErrorCode::WorkbookCellOutOfPlace,
+                             {name, ref, std::to_string(rowNumber)});
+            column = address->second;
+        } else {
+            ++column;
+        }
+        if (column > kMaxSheetColumns)
+            package.Fail(ErrorCode::WorkbookCellPastColumns, {name, std::to_string(rowNumber)});
+
+        // The first <v>; of the first <is>, each <t> and the first <t> of each run <r>
+        // (phonetic guides, <rPh>, are not part of the text).
+        value.clear();
+        item.clear();
+        bool seenV = false, seenIs = false, inIs = false, inRun = false, runHasText = false;
+        int collect = 0; // the depth whose text is being gathered: 5 <v>, 7 or 8 a <t>
+        std::string* into = nullptr;
+        for (;;) {
+            const Event event = xml.Next();
+            const int depth = xml.Depth();
+            if (event == Event::End && depth == 3)
+                break;
+            if (event == Event::Text) {
+                if (into && depth == collect) {
+                    if (xml.IsCData())
+                        into->append(xml.Text());
+                    else
+                        XmlPull::AppendText(*into, xml.Text());
+                }
+            } else if (event == Event::Start) {
+                const std::string_view element = xml.Name();
+                if (depth == 5 && element == "v" && !seenV) {
+                    seenV = true, into = &value, collect = 5;
+                } else if (depth == 5 && element == "is" && !seenIs) {
+                    seenIs = inIs = true;
+                } else if (inIs && depth == 6 && element == "t") {
+                    piece.clear(), into = &piece, collect = 6;
+                } else if (inIs && depth == 6 && element == "r") {
+                    inRun = true, runHasText = false;
+                } else if (inRun && depth == 7 && element == "t" && !runHasText) {
+                    runHasText = true;
+                    piece.clear(), into = &piece, collect = 7;
+                }
+            } else if (event == Event::End) {
+                if (into && depth == collect - 1) {
+                    if (into == &piece)
+                        AppendUnescaped(item, piece);
+                    into = nullptr;
+                }
+                if (depth == 5)
+                    inRun = false;
+                if (depth == 4)
+                    inIs = false;
+            } else {
+                break; // the end of the part: XmlPull has complained already
+            }
+        }
+
+        if (type == CellType::InlineString) {
+            cell.kind = ValueKind::Text;
+            cell.text = AddText(item, package, name);
+        } else if (value.empty()) {
+            cell.kind = ValueKind::Empty; // also a formula never calculated
+        } else if (type == CellType::Shared) {
+            const long long index = LeadingInteger(value);
+            if (index < 0 || index >= sharedCount_)
+                package.Fail(ErrorCode::WorkbookSharedStringMissing,
+                             {name, CellAddress(int(rowNumber), int(column))});
+            cell.kind = ValueKind::Text;
+            cell.text = std::uint32_t(index);
+        } else if (type == CellType::FormulaString || type == CellType::Error) {
+            piece.clear();
+            AppendUnescaped(piece, value);
+            cell.kind = type == CellType::Error ? ValueKind::Error : ValueKind::Text;
+            cell.text = AddText(piece, package, name);
+        } else if (type == CellType::Boolean) {
+            cell.kind = ValueKind::Boolean;
+            cell.number = IsTrueText(value);
+        } else if (type == CellType::Date) {
+            // Excel turns an ISO date into its serial number; one it cannot hold stays text.
+            const auto serial = SerialFromIsoDate(value, date1904_);
+            cell.kind = serial ? ValueKind::Number : ValueKind::Text;
+            if (serial)
+                cell.number = *serial;
+            else
+                cell.text = AddText(value, package, name);
+        } else {
+            cell.kind = ValueKind::Number;
+            cell.number = LeadingDouble(value);
+            if (!std::isfinite(cell.number))
+                cell.number = 0;
+        }
+        if (!cells_.Put(rowNumber, column, cell))
+            pass.overflow = true;
+        pass.lastRow = std::max(pass.lastRow, rowNumber);
+        pass.lastColumn = std::max(pass.lastColumn, column);
+    };
+
+    // One <row> at depth 3, its start just read. A row without r takes its first cell's row,
+    // else follows the one before it.
+    const auto readRow = [&] {
+        const bool hasNumber = xml.HasAttribute("r");
+        const long long stated = LeadingInteger(xml.Attribute("r"));
+        const bool hasHeight = xml.HasAttribute("ht");
+        const double height = std::clamp(LeadingDouble(xml.Attribute("ht")), 0.0, 409.5);
+        const bool hidden = IsTrueText(xml.Attribute("hidden"));
+        const long style = IsTrueText(xml.Attribute("customFormat"))
+                               ? long(LeadingInteger(xml.Attribute("s")))
+                               : -1;
+        bool numbered = false;
+        const auto number = [&](std::string_view firstRef) {
+            std::size_t at = 0;
+            const auto address = firstRef.empty() ? std::nullopt : ParseAddress(firstRef, at);
+            rowNumber = hasNumber ? long(stated) : address ? address->first : rowNumber + 1;
+            if (rowNumber < 1 || rowNumber > kMaxSheetRows)
+                package.Fail(ErrorCode::WorkbookRowPastLimit, {name, std::to_string(rowNumber)});
+            if (hasHeight || hidden || style >= 0)
+                pass.rows.push_back({rowNumber,
+                                     hidden      ? 0
+                                     : hasHeight ? height
+                                                 : std::numeric_limits<double>::quiet_NaN(),
+                                     style});
+            numbered = true;
+        };
+        long column = 0;
+        for (;;) {
+            const Event event = xml.Next();
+            if (event == Event::End && xml.Depth() == 2)
+                break;
+            if (event == Event::Done)
+                return;
+            if (event == Event::Start && xml.Depth() == 4 && xml.Name() == "c") {
+                if (!numbered)
+                    number(xml.Attribute("r"));
+                readCell(column);
+            }
+        }
+        if (!numbered)
+            number({});
+    };
+
+    bool inData = false;
+    for (Event event; (event = xml.Next()) != Event::Done;) {
+        if (!inData) {
+            if (pass.keepFrame)
+                pass.frame += xml.Raw();
+            if (event == Event::Start && xml.Depth() == 2) {
+                if (xml.Name() == "sheetData") {
+                    inData = true;
+                } else if (xml.Name() == "dimension") {
+                    // Sized from the stated size; a wrong one costs only growing.
+                    std::string why;
+                    if (const auto range = ParseCellRange(xml.Attribute("ref"), why))
+                        cells_.Reserve(range->row, range->column, range->row + range->rows - 1,
+                                       range->column + range->columns - 1);
+                }
+            }
+        } else if (event == Event::End && xml.Depth() == 1) {
+            inData = false;
+            if (pass.keepFrame)
+                pass.frame += xml.Raw();
+        } else if (event == Event::Start && xml.Depth() == 3 && xml.Name() == "row") {
+            readRow();
+        }
+    }
 }
 
 void WorkbookSource::ReadSheet(Package& package, const std::string& name,
                                const std::string& rangeText) {
-    const std::string data = package.Require(name, ErrorCode::WorkbookNoSheetPart);
+    SheetPass pass;
+    ReadCells(package, name, pass);
     pugi::xml_document doc;
-    package.Parse(doc, data, name);
+    package.Parse(doc, pass.frame, name);
     const pugi::xml_node root = doc.document_element();
 
     // The stated size may be wrong (cells are read wherever they are) but not past the limits.
@@ -280,47 +548,13 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
     }
     ReadColumns(root, package, name);
 
-    // Cells. A row or cell without its r attribute follows the one before it.
-    long rowNumber = 0, lastRow = 1, lastColumn = 1;
-    ForEach(Child(root, "sheetData"), "row", [&](pugi::xml_node row) {
-        const char* firstRef = Child(row, "c").attribute("r").value();
-        std::size_t at = 0;
-        const auto firstAddress = ParseAddress(firstRef, at);
-        rowNumber = row.attribute("r") ? row.attribute("r").as_llong()
-                    : firstAddress     ? firstAddress->first
-                                       : rowNumber + 1;
-        if (rowNumber < 1 || rowNumber > kMaxSheetRows)
-            package.Fail(ErrorCode::WorkbookRowPastLimit, {name, std::to_string(rowNumber)});
-        RowInfo info{rowNumber, defaultRowHeight_, -1};
-        if (row.attribute("ht"))
-            info.height = std::clamp(row.attribute("ht").as_double(), 0.0, 409.5);
-        if (IsTrue(row.attribute("hidden")))
-            info.height = 0;
-        if (IsTrue(row.attribute("customFormat")))
-            info.style = row.attribute("s").as_llong();
+    // Rows in any order; of a row given twice the later one counts, as for cells.
+    for (RowInfo info : pass.rows) {
+        if (std::isnan(info.height))
+            info.height = defaultRowHeight_;
         if (info.height != defaultRowHeight_ || info.style >= 0)
             rows_.push_back(info);
-        long column = 0;
-        ForEach(row, "c", [&](pugi::xml_node c) {
-            const char* ref = c.attribute("r").value();
-            if (*ref) {
-                at = 0;
-                const auto address = ParseAddress(ref, at);
-                if (!address || ref[at] || address->first != rowNumber)
-                    package.Fail(ErrorCode::WorkbookCellOutOfPlace,
-                                 {name, ref, std::to_string(rowNumber)});
-                column = address->second;
-            } else {
-                ++column;
-            }
-            if (column > kMaxSheetColumns)
-                package.Fail(ErrorCode::WorkbookCellPastColumns, {name, std::to_string(rowNumber)});
-            cells_[CellKey(rowNumber, column)] = ReadCell(c, package, name, rowNumber, column);
-            lastRow = std::max(lastRow, rowNumber);
-            lastColumn = std::max(lastColumn, column);
-        });
-    });
-    // Rows in any order; of a row given twice the later one counts, as for cells.
+    }
     std::stable_sort(rows_.begin(), rows_.end(),
                      [](const RowInfo& a, const RowInfo& b) { return a.row < b.row; });
     const auto duplicate = [](const RowInfo& a, const RowInfo& b) { return a.row == b.row; };
@@ -331,6 +565,7 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
     for (std::size_t i = 0; i < rows_.size(); ++i)
         rowTopOffset_[i + 1] = rowTopOffset_[i] + rows_[i].height - defaultRowHeight_;
 
+    long lastRow = pass.lastRow, lastColumn = pass.lastColumn;
     ForEach(Child(root, "mergeCells"), "mergeCell", [&](pugi::xml_node m) {
         std::string why;
         const auto range = ParseCellRange(m.attribute("ref").value(), why);
@@ -359,12 +594,23 @@ void WorkbookSource::ReadSheet(Package& package, const std::string& name,
         package.Fail(ErrorCode::WorkbookSelectionTooLarge,
                      {std::to_string(selection_.rows), std::to_string(selection_.columns),
                       std::to_string(kMaxSelectionCells)});
+
+    // A sheet whose cells spread further than the store may hold: read its cells again, now
+    // keeping only the selection and the cells around it (their borders touch it).
+    if (pass.overflow) {
+        texts_.Truncate(sharedCount_);
+        cells_.Fix(std::max(selection_.row - 1, 1), std::max(selection_.column - 1, 1),
+                   std::min(selection_.row + selection_.rows, kMaxSheetRows),
+                   std::min(selection_.column + selection_.columns, kMaxSheetColumns));
+        SheetPass again;
+        again.keepFrame = false;
+        ReadCells(package, name, again);
+    }
 }
 
 long WorkbookSource::StyleAt(long row, long column) const {
-    const auto cell = cells_.find(CellKey(row, column));
-    if (cell != cells_.end())
-        return cell->second.style;
+    if (const StoredCell* cell = cells_.Find(row, column))
+        return cell->style;
     const RowInfo* info = FindRow(row);
     if (info && info->style >= 0)
         return info->style;
@@ -433,10 +679,10 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
     shared(kBorderLeft, row, column - 1, kBorderRight);
     shared(kBorderRight, row, column + 1, kBorderLeft);
 
-    const auto stored = cells_.find(CellKey(row, column));
-    if (stored != cells_.end()) {
-        const StoredCell& s = stored->second;
+    if (const StoredCell* stored = cells_.Find(row, column)) {
+        const StoredCell& s = *stored;
         switch (s.kind) {
+        case ValueKind::Absent:
         case ValueKind::Empty:
             break;
         case ValueKind::Number:
@@ -444,9 +690,8 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
             cell.text = FormatNumber(s.number, own.format, date1904_);
             break;
         case ValueKind::Text: {
-            const std::string& text =
-                (s.text & 0x80000000u) ? sharedStrings_[s.text & 0x7FFFFFFFu] : texts_[s.text];
-            cell.value2 = text;
+            const std::string_view text = texts_[s.text];
+            cell.value2 = std::string(text);
             cell.text = FormatText(text, own.format);
             break;
         }
@@ -455,7 +700,7 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
             cell.text = s.number != 0 ? "TRUE" : "FALSE";
             break;
         case ValueKind::Error:
-            cell.value2 = texts_[s.text];
+            cell.value2 = std::string(texts_[s.text]);
             cell.text = texts_[s.text];
             break;
         }

@@ -7,23 +7,78 @@
 #include "excel/WorkbookStyles.h"
 
 #include <cstdint>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace sheetlift::workbook {
 
-enum class ValueKind : std::uint8_t { Empty, Number, Text, Boolean, Error };
+enum class ValueKind : std::uint8_t { Absent, Empty, Number, Text, Boolean, Error };
 
+// A cell as the sheet stores it; Absent where it has no <c> element.
 struct StoredCell {
-    double number = 0;       // Number, Boolean
-    std::uint32_t text = 0;  // Text, Error: index into texts_
+    union {
+        double number = 0;  // Number, Boolean
+        std::uint32_t text; // Text, Error: index into the source's texts
+    };
     std::uint32_t style = 0; // index into styles_
-    ValueKind kind = ValueKind::Empty;
+    ValueKind kind = ValueKind::Absent;
+};
+
+// Texts one after another in one block: no heap block per text.
+class TextList {
+  public:
+    std::uint32_t Add(std::string_view text) {
+        bytes_ += text;
+        ends_.push_back(std::uint32_t(bytes_.size()));
+        return std::uint32_t(ends_.size() - 1);
+    }
+    std::string_view operator[](std::uint32_t i) const {
+        const std::uint32_t from = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(bytes_).substr(from, ends_[i] - from);
+    }
+    std::size_t size() const { return ends_.size(); }
+    void Truncate(std::size_t count) {
+        ends_.resize(count);
+        bytes_.resize(count == 0 ? 0 : ends_.back());
+    }
+
+  private:
+    std::string bytes_; // a part holds at most 256 MiB: 32-bit ends suffice
+    std::vector<std::uint32_t> ends_;
+};
+
+// The cells of a rectangle of the sheet, row-major. It grows to take the cells as they come
+// (from the size the sheet states, when it states one) up to a bound that a hostile sheet
+// cannot push it past.
+class CellStore {
+  public:
+    static constexpr std::size_t kMaxCells = std::size_t(1) << 23;
+
+    // Rows top..bottom and columns left..right, from 1; cells outside are never stored.
+    void Fix(long top, long left, long bottom, long right);
+    // Sized for that rectangle, which it may still grow past.
+    void Reserve(long top, long left, long bottom, long right);
+    // False when the cell lies outside and the store may not grow to take it.
+    bool Put(long row, long column, const StoredCell& cell);
+    const StoredCell* Find(long row, long column) const {
+        if (row < top_ || column < left_ || row >= top_ + rows_ || column >= left_ + columns_)
+            return nullptr;
+        const StoredCell& cell = cells_[std::size_t(row - top_) * std::size_t(columns_) +
+                                        std::size_t(column - left_)];
+        return cell.kind == ValueKind::Absent ? nullptr : &cell;
+    }
+
+  private:
+    void Resize(long top, long left, long rows, long columns);
+
+    long top_ = 1, left_ = 1, rows_ = 0, columns_ = 0;
+    bool fixed_ = false;
+    std::vector<StoredCell> cells_;
 };
 
 struct RowInfo {
     long row;
-    double height; // points, 0 when hidden
+    double height; // points, 0 when hidden; NaN while the sheet's default is not yet known
     long style;    // -1: none
 };
 
@@ -45,12 +100,13 @@ class WorkbookSource : public SelectionSource {
     SourceCell Cell(const std::string& address) override;
 
   private:
+    struct SheetPass; // what one reading of the sheet's cells gathers
+
     void ReadSharedStrings(Package& package, const std::string& name);
     void ReadSheet(Package& package, const std::string& name, const std::string& rangeText);
+    void ReadCells(Package& package, const std::string& name, SheetPass& pass);
     void ReadColumns(pugi::xml_node root, Package& package, const std::string& name);
-    StoredCell ReadCell(pugi::xml_node c, Package& package, const std::string& part, long row,
-                        long column);
-    std::uint32_t AddText(std::string text, Package& package, const std::string& part);
+    std::uint32_t AddText(std::string_view text, Package& package, const std::string& part);
     long StyleAt(long row, long column) const;
     const RowInfo* FindRow(long row) const;
     double RowHeight(long row) const;
@@ -60,8 +116,8 @@ class WorkbookSource : public SelectionSource {
     std::string workbookName_, sheetName_;
     SelectionRange selection_;
     bool date1904_ = false;
-    std::vector<std::string> sharedStrings_;
-    std::vector<std::string> texts_;
+    TextList texts_;              // the shared strings first, then the cells' own texts
+    std::uint32_t sharedCount_ = 0;
     Styles styles_;
 
     std::vector<double> columnWidth_;  // characters, by column (index 0 unused)
@@ -70,7 +126,7 @@ class WorkbookSource : public SelectionSource {
     std::vector<RowInfo> rows_;        // rows with their own height or style, ascending
     std::vector<double> rowTopOffset_; // sum of (height - default) of rows_[0..i)
     double defaultRowHeight_ = 15;
-    std::unordered_map<std::uint64_t, StoredCell> cells_;
+    CellStore cells_;
     std::vector<Merge> merges_;
     long mergeRow_ = 0; // the row whose merged areas mergesOfRow_ holds
     std::vector<const Merge*> mergesOfRow_;

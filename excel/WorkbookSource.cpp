@@ -17,7 +17,7 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
     for (const auto& [id, rel] : ReadRelationships(package, ""))
         if (rel.type == "officeDocument")
             workbookPart = rel.target;
-    const std::string workbookData =
+    std::string workbookData =
         package.Require(workbookPart, ErrorCode::WorkbookNoWorkbookPart);
     pugi::xml_document workbook;
     package.Parse(workbook, workbookData, workbookPart);

@@ -44,7 +44,7 @@ int Alignment(std::string_view horizontal) {
 } // namespace
 
 void ReadStyles(Package& package, const std::string& name, Styles& styles) {
-    const auto data = package.Read(name);
+    auto data = package.Read(name);
     if (!data)
         return;
     pugi::xml_document doc;
