@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot open (libzip error %d)\n", argv[1], error);
         return 1;
     }
-    const char* parts[] = {argc > 2 ? argv[2] : "xl/worksheets/sheet1.xml",
-                           "xl/sharedStrings.xml", "xl/styles.xml"};
+    const char* parts[] = {argc > 2 ? argv[2] : "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml",
+                           "xl/styles.xml"};
     int status = 0;
     for (const char* part : parts)
         if (!ParsePart(zip, part, part == parts[0])) {

@@ -1,12 +1,13 @@
 #include "excel/CellFormat.h"
 
+#include "model/NumberFormat.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -22,12 +23,19 @@ struct Decimal {
     std::string fraction; // exactly the requested number of digits
 };
 
-Decimal ToDecimal(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string digits(1, buffer[0]);
-    digits.append(buffer + 2, 14);
-    long intLength = std::strtol(std::strchr(buffer, 'e') + 1, nullptr, 10) + 1;
+// The 15 digits of a non-negative value; none for zero (or what no cell can show).
+Digits15 DigitsOf(double value) {
+    if (value > 0 && std::isfinite(value))
+        return SignificantDigits15(value);
+    Digits15 none{};
+    none.count = 0;
+    none.exponent = 1;
+    return none;
+}
+
+Decimal ToDecimal(const Digits15& d, int decimals) {
+    std::string digits(d.digits, std::size_t(d.count));
+    long intLength = d.exponent;
     if (intLength < 0) {
         digits.insert(0, std::size_t(-intLength), '0');
         intLength = 0;
@@ -58,15 +66,46 @@ Decimal ToDecimal(double value, int decimals) {
     return result;
 }
 
+Decimal ToDecimal(double value, int decimals) {
+    return ToDecimal(DigitsOf(value), decimals);
+}
+
+// How many integer digits the value has once rounded to a whole number (9.6 has two), at
+// least one.
+int IntegerDigits(const Digits15& d) {
+    if (d.count == 0 || d.exponent <= 0)
+        return 1;
+    const int e = d.exponent;
+    const bool carries = d.count > e && d.digits[e] >= '5' &&
+                         std::all_of(d.digits, d.digits + e, [](char c) { return c == '9'; });
+    return e + (carries ? 1 : 0);
+}
+
 void StripTrailingZeros(std::string& fraction) {
     while (!fraction.empty() && fraction.back() == '0')
         fraction.pop_back();
 }
 
+// "E+05", "E-123".
 std::string TwoDigitExponent(int exponent) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return buffer;
+    std::string text = exponent < 0 ? "E-" : "E+";
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10)
+        text += '0';
+    return text + std::to_string(magnitude);
+}
+
+// The mantissa and exponent of `value` in scientific notation with `decimals` decimals,
+// rounded as printf's "%.*e" rounds.
+std::pair<std::string, int> Scientific(double value, int decimals) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                   std::chars_format::scientific, decimals)
+                         .ptr;
+    const char* e = std::find(buffer, end, 'e');
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+    return {std::string(buffer, std::size_t(e - buffer)), exponent};
 }
 
 int SignificantDigits(const std::string& text) {
@@ -275,6 +314,8 @@ std::optional<std::string> RenderNumber(double value, const Section& section) {
         }
     }
     double scaled = value * std::pow(100.0, percents) / std::pow(1000.0, scaling);
+    if (!std::isfinite(scaled)) // a percentage past the largest double: shown as General
+        return std::nullopt;
     int exponentValue = 0;
     if (exponent != n) {
         const int integerCount = std::max<int>(1, int(integerDigits.size()));
@@ -436,9 +477,7 @@ std::optional<DateTime> ToDateTime(double serial, bool date1904, int subsecondDi
 }
 
 std::string Pad2(long long n) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld", n);
-    return buffer;
+    return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
 }
 
 std::optional<std::string> RenderDate(double value, const Section& section, bool date1904) {
@@ -489,8 +528,10 @@ std::optional<std::string> RenderDate(double value, const Section& section, bool
             out += '.';
             if (subsecondDigits > 0) {
                 char buffer[16];
-                std::snprintf(buffer, sizeof buffer, "%.*f", subsecondDigits, t->subsecond);
-                out += buffer + 2;
+                const auto end = std::to_chars(buffer, buffer + sizeof buffer, t->subsecond,
+                                               std::chars_format::fixed, subsecondDigits)
+                                     .ptr;
+                out.append(buffer + 2, end);
                 while (i + 1 < tokens.size() && tokens[i + 1].kind == Kind::Digit)
                     ++i;
             }
@@ -682,8 +723,8 @@ std::string FormatGeneralNumber(double value) {
     const int width = 11; // a minus sign comes on top
     std::string fixed;
     if (magnitude < 1e11) {
-        const int integerDigits = std::max<int>(1, int(ToDecimal(magnitude, 0).integer.size()));
-        Decimal d = ToDecimal(magnitude, std::max(0, width - integerDigits - 1));
+        const Digits15 digits = SignificantDigits15(magnitude);
+        Decimal d = ToDecimal(digits, std::max(0, width - IntegerDigits(digits) - 1));
         StripTrailingZeros(d.fraction);
         fixed = d.integer.empty() ? "0" : d.integer;
         if (!d.fraction.empty())
@@ -691,24 +732,20 @@ std::string FormatGeneralNumber(double value) {
         if (int(fixed.size()) > width)
             fixed.clear();
     }
+    const std::string sign = negative ? "-" : "";
+    if (!fixed.empty() && fixed != "0" && magnitude >= 1)
+        return sign + fixed;
     // The exponent form: as many mantissa digits as fit beside "E+dd".
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.5e", magnitude);
-    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
-    const int mantissaDecimals = width - 2 - (std::abs(exponent) >= 100 ? 5 : 4);
-    std::snprintf(buffer, sizeof buffer, "%.*e", mantissaDecimals, magnitude);
-    exponent = std::atoi(std::strchr(buffer, 'e') + 1);
-    std::string mantissa(buffer, std::strchr(buffer, 'e'));
+    const int exponent = Scientific(magnitude, 5).second;
+    auto [mantissa, shown] = Scientific(magnitude, width - 2 - (std::abs(exponent) >= 100 ? 5 : 4));
     if (mantissa.find('.') != std::string::npos) {
         StripTrailingZeros(mantissa);
         if (mantissa.back() == '.')
             mantissa.pop_back();
     }
-    const std::string scientific = mantissa + TwoDigitExponent(exponent);
     const bool useFixed =
-        !fixed.empty() && fixed != "0" &&
-        (magnitude >= 1 || SignificantDigits(fixed) >= SignificantDigits(mantissa));
-    return (negative ? "-" : "") + (useFixed ? fixed : scientific);
+        !fixed.empty() && fixed != "0" && SignificantDigits(fixed) >= SignificantDigits(mantissa);
+    return sign + (useFixed ? fixed : mantissa + TwoDigitExponent(shown));
 }
 
 std::string FormatNumber(double value, std::string_view format, bool date1904) {
@@ -736,28 +773,75 @@ std::string FormatNumber(double value, std::string_view format, bool date1904) {
     return *text;
 }
 
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A decimal integer of at most `width` characters (a sign counts, leading blanks do not) at
+// `at`, which it advances: what scanf's "%2d" reads, without the C library.
+bool ScanInt(std::string_view text, std::size_t& at, std::size_t width, int& value) {
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    std::size_t end = at;
+    const bool negative = end < text.size() && text[end] == '-';
+    if (end < text.size() && (text[end] == '-' || text[end] == '+'))
+        ++end;
+    const std::size_t digitsFrom = end;
+    while (end < text.size() && end - at < width && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    if (end == digitsFrom)
+        return false;
+    value = 0;
+    for (std::size_t i = digitsFrom; i < end; ++i)
+        value = value * 10 + (text[i] - '0');
+    if (negative)
+        value = -value;
+    at = end;
+    return true;
+}
+
+bool ScanChar(std::string_view text, std::size_t& at, char c) {
+    if (at >= text.size() || text[at] != c)
+        return false;
+    ++at;
+    return true;
+}
+
+} // namespace
+
 std::optional<double> SerialFromIsoDate(std::string_view text, bool date1904) {
-    const std::string s(text);
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, used = 0;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
     double second = 0;
-    const char* time = s.c_str();
-    const bool hasDate = std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) == 3;
+    std::size_t at = 0;
+    const bool hasDate = ScanInt(text, at, 4, year) && ScanChar(text, at, '-') &&
+                         ScanInt(text, at, 2, month) && ScanChar(text, at, '-') &&
+                         ScanInt(text, at, 2, day);
+    std::size_t time = 0;
     if (hasDate) {
         if (month < 1 || month > 12 || day < 1 || day > 31)
             return std::nullopt;
-        time += used;
-        if (*time == 'T')
+        time = at;
+        if (time < text.size() && text[time] == 'T')
             ++time;
     }
-    if (*time && *time != 'Z' && *time != '+' && *time != '-') {
-        used = 0;
-        if (std::sscanf(time, "%2d:%2d%n", &hour, &minute, &used) != 2 || hour > 24 ||
-            minute > 59 || hour < 0 || minute < 0)
+    const char next = time < text.size() ? text[time] : '\0';
+    if (next && next != 'Z' && next != '+' && next != '-') {
+        at = time;
+        if (!(ScanInt(text, at, 2, hour) && ScanChar(text, at, ':') &&
+              ScanInt(text, at, 2, minute)) ||
+            hour > 24 || minute > 59 || hour < 0 || minute < 0)
             return std::nullopt;
-        time += used;
-        if (*time == ':' &&
-            (std::sscanf(time + 1, "%lf", &second) != 1 || !(second >= 0) || second >= 61))
-            return std::nullopt;
+        if (ScanChar(text, at, ':')) {
+            while (at < text.size() && IsBlank(text[at]))
+                ++at;
+            if (at < text.size() && text[at] == '+')
+                ++at;
+            const auto read = std::from_chars(text.data() + at, text.data() + text.size(), second);
+            if (read.ec != std::errc() || !(second >= 0) || second >= 61)
+                return std::nullopt;
+        }
     } else if (!hasDate) {
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include "model/Error.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace sheetlift::workbook {
@@ -44,7 +45,32 @@ std::string ResolveTarget(const std::string& folder, std::string_view target) {
     return resolved;
 }
 
+std::string_view TrimStart(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' ||
+                             text.front() == '\r'))
+        text.remove_prefix(1);
+    if (text.size() > 1 && text.front() == '+')
+        text.remove_prefix(1);
+    return text;
+}
+
 } // namespace
+
+double LeadingDouble(std::string_view text, double fallback) {
+    text = TrimStart(text);
+    double value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        return fallback;
+    return value;
+}
+
+long long LeadingInteger(std::string_view text, long long fallback) {
+    text = TrimStart(text);
+    long long value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
+        return fallback;
+    return value;
+}
 
 Package::Package(const std::string& bytes, std::string file) : file_(std::move(file)) {
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "\xD0\xCF\x11\xE0", 4) == 0) {
@@ -102,8 +128,7 @@ std::unique_ptr<PartStream> Package::Open(const std::string& name) {
     return std::make_unique<PartStream>(*this, name, file, stat);
 }
 
-PartStream::PartStream(Package& package, std::string name, zip_file_t* file,
-                       const zip_stat_t& stat)
+PartStream::PartStream(Package& package, std::string name, zip_file_t* file, const zip_stat_t& stat)
     : package_(package), name_(std::move(name)), file_(file), stat_(stat) {}
 
 PartStream::~PartStream() {
@@ -130,9 +155,9 @@ std::size_t PartStream::Read(char* buffer, std::size_t room) {
     const bool ratio = (stat_.valid & ZIP_STAT_COMP_SIZE) && read_ > kRatioCheckedFrom &&
                        read_ / std::max<zip_uint64_t>(stat_.comp_size, 1) > kMaxRatio;
     if (tooLarge || ratio)
-        package_.Fail(ratio                               ? ErrorCode::WorkbookPartRatio
+        package_.Fail(ratio                              ? ErrorCode::WorkbookPartRatio
                       : package_.total_ > kMaxTotalBytes ? ErrorCode::WorkbookTooLargeInAll
-                                                          : ErrorCode::WorkbookPartTooLarge,
+                                                         : ErrorCode::WorkbookPartTooLarge,
                       {name_});
     return std::size_t(n);
 }

@@ -48,6 +48,16 @@ inline const char* RelationshipId(pugi::xml_node node) {
     return "";
 }
 
+// The number at the start of a text as files write it (blanks and a plus sign allowed before
+// it), whatever the C library's locale: `fallback` when there is none.
+double LeadingDouble(std::string_view text, double fallback = 0);
+long long LeadingInteger(std::string_view text, long long fallback = 0);
+
+// An attribute's number; pugixml's own as_double would follow the locale's decimal separator.
+inline double Number(pugi::xml_attribute a, double fallback = 0) {
+    return a ? LeadingDouble(a.value(), fallback) : fallback;
+}
+
 inline bool IsTrue(pugi::xml_attribute a) {
     const std::string_view v = a.value();
     return v == "1" || v == "true";

@@ -20,7 +20,6 @@
 #include "textconv/Utf8.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -169,12 +168,12 @@ std::string WholeLinesAsCells(std::string_view text, long lastRow, long lastColu
 void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const std::string& name) {
     const pugi::xml_node format = Child(root, "sheetFormatPr");
     const int mdw = MaxDigitWidth(styles_.defaultFont, styles_.defaultFontSize);
-    defaultRowHeight_ = IsTrue(format.attribute("zeroHeight"))
-                            ? 0
-                            : std::clamp(format.attribute("defaultRowHeight")
-                                             .as_double(DefaultRowHeight(styles_.defaultFont,
-                                                                         styles_.defaultFontSize)),
-                                         0.0, 409.5);
+    defaultRowHeight_ =
+        IsTrue(format.attribute("zeroHeight"))
+            ? 0
+            : std::clamp(Number(format.attribute("defaultRowHeight"),
+                                DefaultRowHeight(styles_.defaultFont, styles_.defaultFontSize)),
+                         0.0, 409.5);
     auto pixelsOf = [mdw](double width) {
         width = std::clamp(width, 0.0, 255.0);
         if (width < 1)
@@ -183,7 +182,7 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
     };
     double defaultPixels;
     if (format.attribute("defaultColWidth"))
-        defaultPixels = pixelsOf(format.attribute("defaultColWidth").as_double());
+        defaultPixels = pixelsOf(Number(format.attribute("defaultColWidth")));
     else
         defaultPixels =
             std::ceil((std::clamp(format.attribute("baseColWidth").as_int(8), 0, 255) * mdw + 5) /
@@ -198,8 +197,8 @@ void WorkbookSource::ReadColumns(pugi::xml_node root, Package& package, const st
             package.Fail(ErrorCode::WorkbookColumnRange,
                          {name, std::to_string(first), std::to_string(last)});
         const double width = IsTrue(c.attribute("hidden")) ? 0
-                             : c.attribute("width") ? pixelsOf(c.attribute("width").as_double())
-                                                    : defaultPixels;
+                             : c.attribute("width")        ? pixelsOf(Number(c.attribute("width")))
+                                                           : defaultPixels;
         const long style = c.attribute("style") ? c.attribute("style").as_llong() : -1;
         for (long k = first; k <= last; ++k) {
             pixels[std::size_t(k)] = width;
@@ -227,33 +226,6 @@ struct WorkbookSource::SheetPass {
 };
 
 namespace {
-
-std::string_view TrimStart(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' ||
-                             text.front() == '\n' || text.front() == '\r'))
-        text.remove_prefix(1);
-    if (text.size() > 1 && text.front() == '+')
-        text.remove_prefix(1);
-    return text;
-}
-
-// Numbers as the files write them, read the same in every locale: the number at the start of
-// the text, 0 when there is none.
-double LeadingDouble(std::string_view text) {
-    text = TrimStart(text);
-    double value = 0;
-    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
-        return 0;
-    return value;
-}
-
-long long LeadingInteger(std::string_view text) {
-    text = TrimStart(text);
-    long long value = 0;
-    if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
-        return 0;
-    return value;
-}
 
 bool IsTrueText(std::string_view value) {
     return value == "1" || value == "true";
@@ -287,10 +259,10 @@ void CellStore::Resize(long top, long left, long rows, long columns) {
     }
     std::vector<StoredCell> moved(std::size_t(rows) * std::size_t(columns));
     for (long r = 0; r < rows_; ++r)
-        std::copy_n(cells_.begin() + std::ptrdiff_t(std::size_t(r) * std::size_t(columns_)),
-                    columns_,
-                    moved.begin() + std::ptrdiff_t(std::size_t(r + top_ - top) * std::size_t(columns) +
-                                                   std::size_t(left_ - left)));
+        std::copy_n(
+            cells_.begin() + std::ptrdiff_t(std::size_t(r) * std::size_t(columns_)), columns_,
+            moved.begin() + std::ptrdiff_t(std::size_t(r + top_ - top) * std::size_t(columns) +
+                                           std::size_t(left_ - left)));
     cells_ = std::move(moved);
     top_ = top, left_ = left, rows_ = rows, columns_ = columns;
 }
@@ -345,11 +317,11 @@ void WorkbookSource::ReadCells(Package& package, const std::string& name, SheetP
     const auto part = package.Open(name);
     if (!part)
         package.Fail(ErrorCode::WorkbookNoSheetPart, {name});
-    XmlPull xml([&](char* buffer, std::size_t room) { return part->Read(buffer, room); },
-                [&](const char* what, std::size_t offset) {
-                    package.Fail(ErrorCode::WorkbookPartNotXml,
-                                 {name, what, std::to_string(offset)});
-                });
+    XmlPull xml(
+        [&](char* buffer, std::size_t room) { return part->Read(buffer, room); },
+        [&](const char* what, std::size_t offset) {
+            package.Fail(ErrorCode::WorkbookPartNotXml, {name, what, std::to_string(offset)});
+        });
     using Event = XmlPull::Event;
     std::string value, item, piece, ref;
     long rowNumber = 0;

@@ -63,8 +63,8 @@ class CellStore {
     const StoredCell* Find(long row, long column) const {
         if (row < top_ || column < left_ || row >= top_ + rows_ || column >= left_ + columns_)
             return nullptr;
-        const StoredCell& cell = cells_[std::size_t(row - top_) * std::size_t(columns_) +
-                                        std::size_t(column - left_)];
+        const StoredCell& cell =
+            cells_[std::size_t(row - top_) * std::size_t(columns_) + std::size_t(column - left_)];
         return cell.kind == ValueKind::Absent ? nullptr : &cell;
     }
 
@@ -116,7 +116,7 @@ class WorkbookSource : public SelectionSource {
     std::string workbookName_, sheetName_;
     SelectionRange selection_;
     bool date1904_ = false;
-    TextList texts_;              // the shared strings first, then the cells' own texts
+    TextList texts_; // the shared strings first, then the cells' own texts
     std::uint32_t sharedCount_ = 0;
     Styles styles_;
 

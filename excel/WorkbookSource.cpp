@@ -17,8 +17,7 @@ WorkbookSource::WorkbookSource(const std::string& bytes, const std::string& file
     for (const auto& [id, rel] : ReadRelationships(package, ""))
         if (rel.type == "officeDocument")
             workbookPart = rel.target;
-    std::string workbookData =
-        package.Require(workbookPart, ErrorCode::WorkbookNoWorkbookPart);
+    std::string workbookData = package.Require(workbookPart, ErrorCode::WorkbookNoWorkbookPart);
     pugi::xml_document workbook;
     package.Parse(workbook, workbookData, workbookPart);
     const pugi::xml_node root = workbook.document_element();

@@ -61,7 +61,7 @@ void ReadStyles(Package& package, const std::string& name, Styles& styles) {
     };
     std::vector<Font> fonts;
     ForEach(Child(root, "fonts"), "font", [&](pugi::xml_node f) {
-        const double size = Child(f, "sz").attribute("val").as_double(11);
+        const double size = Number(Child(f, "sz").attribute("val"), 11);
         fonts.push_back(
             {Child(f, "name").attribute("val").value(), size > 0 && size < 1000 ? size : 11});
     });

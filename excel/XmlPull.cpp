@@ -176,20 +176,26 @@ void XmlPull::AppendAttribute(std::string& out, std::string_view raw) {
 bool XmlPull::ReadTag() {
     std::size_t i = 1;
     char quote = 0;
-    for (;; ++i) {
-        if (!Have(i + 1))
-            Fail("Error parsing start element tag");
-        const char c = buffer_[cursor_ + i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
-            break;
-        } else if (c == '<') {
-            Fail("Error parsing start element tag");
+    for (bool found = false; !found;) {
+        // Through what the buffer holds, then read on.
+        const char* window = buffer_.data() + cursor_;
+        const std::size_t held = size_ - cursor_;
+        for (; i < held; ++i) {
+            const char c = window[i];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                found = true;
+                break;
+            } else if (c == '<') {
+                Fail("Error parsing start element tag");
+            }
         }
+        if (!found && !Have(held + 1))
+            Fail("Error parsing start element tag");
     }
     const char* tag = buffer_.data() + cursor_;
     const std::size_t close = i; // index of '>'

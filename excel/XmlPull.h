@@ -75,8 +75,8 @@ class XmlPull {
         std::string_view name, value;
     };
     std::vector<Attr> attributes_;
-    std::string names_;                  // the open elements' qualified names, one after another
-    std::vector<std::size_t> open_;      // where each begins in names_
+    std::string names_;             // the open elements' qualified names, one after another
+    std::vector<std::size_t> open_; // where each begins in names_
 };
 
 } // namespace sheetlift::workbook

@@ -21,25 +21,21 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The value rounded to 15 significant digits (or to the shortest form that reads back, up to
-// 17), as 0.d1d2...dn x 10^e with dn not 0.
-struct Decimal15 {
-    char digits[17];
-    int n;
-    int e;
-};
+// 17).
+using Decimal15 = Digits15;
 
 // "d.dddddddddddddde+XX" from to_chars: the digits and the exponent of the d.ddd form.
 Decimal15 ReadScientific(std::string_view sci) {
     Decimal15 d;
     const std::size_t ePos = sci.find('e');
-    d.n = 0;
+    d.count = 0;
     for (std::size_t i = 0; i < ePos; ++i)
         if (sci[i] != '.')
-            d.digits[d.n++] = sci[i];
+            d.digits[d.count++] = sci[i];
     int exp10 = 0;
     for (std::size_t i = ePos + 2; i < sci.size(); ++i)
         exp10 = exp10 * 10 + (sci[i] - '0');
-    d.e = (sci[ePos + 1] == '-' ? -exp10 : exp10) + 1;
+    d.exponent = (sci[ePos + 1] == '-' ? -exp10 : exp10) + 1;
     return d;
 }
 
@@ -96,8 +92,8 @@ bool ScaledDigits(double magnitude, Decimal15& d) {
             high /= 100;
         }
         d.digits[0] = char('0' + high);
-        d.n = 15;
-        d.e = e;
+        d.count = 15;
+        d.exponent = e;
         return true;
     }
 }
@@ -110,8 +106,8 @@ Decimal15 ToDecimal15(double magnitude) {
             std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
         d = ReadScientific(std::string_view(buf, std::size_t(res.ptr - buf)));
     }
-    while (d.n > 1 && d.digits[d.n - 1] == '0')
-        --d.n;
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
     return d;
 }
 
@@ -125,8 +121,8 @@ Decimal15 ShortestDecimal(double magnitude) {
     char buf[40];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
     Decimal15 d = ReadScientific(std::string_view(buf, std::size_t(res.ptr - buf)));
-    while (d.n > 1 && d.digits[d.n - 1] == '0')
-        --d.n;
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
     return d;
 }
 
@@ -139,7 +135,7 @@ char* WriteGeneralWith(char* out, double value, char sep, bool shortest = false)
         *out++ = '-';
     const Decimal15 d =
         shortest ? ShortestDecimal(std::fabs(value)) : ToDecimal15(std::fabs(value));
-    const int n = d.n, e = d.e;
+    const int n = d.count, e = d.exponent;
     if (e >= -3 && e <= 15) {
         if (e <= 0) {
             *out++ = '0';
@@ -174,6 +170,10 @@ void AppendGeneralWith(std::string& out, double value, char sep) {
 }
 
 } // namespace
+
+Digits15 SignificantDigits15(double magnitude) {
+    return ToDecimal15(magnitude);
+}
 
 std::string FormatGeneral(double value, char decimalSeparator) {
     std::string out;

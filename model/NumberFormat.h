@@ -12,6 +12,16 @@ struct NumberLocale {
     char decimalSeparator = '.';
 };
 
+// A positive finite value rounded to 15 significant digits, as 0.d1d2...dn x 10^exponent with
+// d1 and dn not 0 (trailing zeros dropped). The rounding every number text of the program
+// shares: the DXF file's, the settings file's and the workbook's display formats'.
+struct Digits15 {
+    char digits[17];
+    int count;
+    int exponent;
+};
+Digits15 SignificantDigits15(double magnitude);
+
 // At most 15 significant digits, no trailing zeros; fixed notation from 1E-4 up to below 1E16,
 // otherwise "2.5E-5" / "1.23456789012346E15" style. Zero is "0". Non-finite values, which no
 // file can hold, are written as "0".

@@ -70,7 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{1.5, "# ?/?", "1.5"}, NumberCase{150, "[>100]0;0", "150"},
         NumberCase{3, "[DBNum1]0", "3"}, NumberCase{-1, "yyyy/m/d", "-1"},
         NumberCase{3, "[Red", "3"}, NumberCase{3, "\"unterminated", "unterminated"},
-        NumberCase{3, "", "3"}));
+        NumberCase{3, "", "3"},
+        // A percentage past the largest double (this once crashed the reader).
+        NumberCase{6.8e306, "0%", "6.8E+306"}));
 
 TEST(WorkbookTextFormat, UsesTheTextSection) {
     EXPECT_EQ(FormatText("abc", "@"), "abc");
