@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -477,7 +478,12 @@ std::optional<DateTime> ToDateTime(double serial, bool date1904, int subsecondDi
 }
 
 std::string Pad2(long long n) {
-    return (n >= 0 && n < 10 ? "0" : "") + std::to_string(n);
+    char buffer[24];
+    char* end = buffer;
+    if (n >= 0 && n < 10)
+        *end++ = '0';
+    end = std::to_chars(end, buffer + sizeof buffer, n).ptr;
+    return std::string(buffer, end);
 }
 
 std::optional<std::string> RenderDate(double value, const Section& section, bool date1904) {
@@ -748,16 +754,38 @@ std::string FormatGeneralNumber(double value) {
     return sign + (useFixed ? fixed : mantissa + TwoDigitExponent(shown));
 }
 
-std::string FormatNumber(double value, std::string_view format, bool date1904) {
-    if (format.empty() || StartsWithNoCase(format, 0, "general"))
-        return FormatGeneralNumber(value);
+struct DisplayFormat::Parsed {
+    bool general = false;
+    std::vector<std::optional<Section>> sections; // nothing: one this formatter does not handle
+    // The section a text value shows through; nothing: the text as it stands.
+    std::optional<Section> textSection;
+};
+
+DisplayFormat::DisplayFormat(std::string_view format) {
+    auto parsed = std::make_shared<Parsed>();
+    Parsed& p = *parsed;
+    p.general = format.empty() || StartsWithNoCase(format, 0, "general");
     const auto texts = SplitSections(format);
+    if (!p.general)
+        for (const std::string_view text : texts)
+            p.sections.push_back(ParseSection(text));
+    if (texts.size() >= 4)
+        p.textSection = ParseSection(texts[3]);
+    else if (texts.size() == 1 && texts[0].find('@') != std::string_view::npos)
+        p.textSection = ParseSection(texts[0]);
+    parsed_ = std::move(parsed);
+}
+
+std::string DisplayFormat::Number(double value, bool date1904) const {
+    const Parsed& p = *parsed_;
+    if (p.general)
+        return FormatGeneralNumber(value);
     std::size_t index = 0;
-    if (value < 0 && texts.size() >= 2)
+    if (value < 0 && p.sections.size() >= 2)
         index = 1;
-    else if (value == 0 && texts.size() >= 3)
+    else if (value == 0 && p.sections.size() >= 3)
         index = 2;
-    auto section = ParseSection(texts[index]);
+    const auto& section = p.sections[index];
     if (!section)
         return FormatGeneralNumber(value);
     const bool ownSign = index == 1; // the negative section writes its own sign, if any
@@ -771,6 +799,28 @@ std::string FormatNumber(double value, std::string_view format, bool date1904) {
     if (value < 0 && !ownSign && !isDate)
         text->insert(0, 1, '-');
     return *text;
+}
+
+std::string DisplayFormat::Text(std::string_view text) const {
+    const auto& section = parsed_->textSection;
+    if (!section)
+        return std::string(text);
+    std::string out;
+    for (const Token& token : section->tokens) {
+        if (token.kind == Kind::At)
+            out += text;
+        else if (token.kind == Kind::Literal)
+            out += token.text;
+    }
+    return out;
+}
+
+std::string FormatNumber(double value, std::string_view format, bool date1904) {
+    return DisplayFormat(format).Number(value, date1904);
+}
+
+std::string FormatText(std::string_view text, std::string_view format) {
+    return DisplayFormat(format).Text(text);
 }
 
 namespace {
@@ -858,28 +908,6 @@ std::optional<double> SerialFromIsoDate(std::string_view text, bool date1904) {
             return std::nullopt;
     }
     return days + (hour * 3600 + minute * 60 + second) / 86400;
-}
-
-std::string FormatText(std::string_view text, std::string_view format) {
-    const auto texts = SplitSections(format);
-    std::string_view chosen;
-    if (texts.size() >= 4)
-        chosen = texts[3];
-    else if (texts.size() == 1 && texts[0].find('@') != std::string_view::npos)
-        chosen = texts[0];
-    else
-        return std::string(text);
-    const auto section = ParseSection(chosen);
-    if (!section)
-        return std::string(text);
-    std::string out;
-    for (const Token& token : section->tokens) {
-        if (token.kind == Kind::At)
-            out += text;
-        else if (token.kind == Kind::Literal)
-            out += token.text;
-    }
-    return out;
 }
 
 } // namespace sheetlift

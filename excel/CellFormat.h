@@ -2,6 +2,7 @@
 // of a column too narrow for its number).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,19 @@ std::string BuiltinNumberFormat(int id);
 // sign, switching to the "1.23457E+11" form when the fixed form would not fit or would show
 // fewer digits.
 std::string FormatGeneralNumber(double value);
+
+// A number format parsed once, for the many cells that share it.
+class DisplayFormat {
+  public:
+    explicit DisplayFormat(std::string_view format);
+    // FormatNumber and FormatText below, through this format.
+    std::string Number(double value, bool date1904 = false) const;
+    std::string Text(std::string_view text) const;
+
+  private:
+    struct Parsed;
+    std::shared_ptr<const Parsed> parsed_;
+};
 
 // `value` through `format` (sections, fixed, thousands, percent, scientific, literals, dates and
 // times with the Japanese era forms). A format it does not handle gives the General text.

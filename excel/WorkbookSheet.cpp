@@ -627,12 +627,24 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
         throw why.empty() ? Error(ErrorCode::WorkbookNotOneCell, {address, workbookName_})
                           : Error(ErrorCode::WorkbookBadCellAddress, {address, workbookName_, why});
     const long row = range->row, column = range->column;
-    auto style = [&](long r, long k) -> const Style& {
+    auto styleIndex = [&](long r, long k) {
         const long index = StyleAt(r, k);
-        return styles_
-            .cellFormats[std::size_t(index) < styles_.cellFormats.size() ? std::size_t(index) : 0];
+        return std::size_t(index) < styles_.cellFormats.size() ? std::size_t(index) : 0;
     };
-    const Style& own = style(row, column);
+    auto style = [&](long r, long k) -> const Style& {
+        return styles_.cellFormats[styleIndex(r, k)];
+    };
+    const std::size_t ownIndex = styleIndex(row, column);
+    const Style& own = styles_.cellFormats[ownIndex];
+    // Each style's number format is parsed once, when a cell first shows through it.
+    auto format = [&]() -> const DisplayFormat& {
+        if (formats_.size() < styles_.cellFormats.size())
+            formats_.resize(styles_.cellFormats.size());
+        auto& parsed = formats_[ownIndex];
+        if (!parsed)
+            parsed.emplace(own.format);
+        return *parsed;
+    };
 
     SourceCell cell;
     cell.columnWidth = columnWidth_[std::size_t(column)];
@@ -659,12 +671,12 @@ SourceCell WorkbookSource::Cell(const std::string& address) {
             break;
         case ValueKind::Number:
             cell.value2 = s.number;
-            cell.text = FormatNumber(s.number, own.format, date1904_);
+            cell.text = format().Number(s.number, date1904_);
             break;
         case ValueKind::Text: {
             const std::string_view text = texts_[s.text];
             cell.value2 = std::string(text);
-            cell.text = FormatText(text, own.format);
+            cell.text = format().Text(text);
             break;
         }
         case ValueKind::Boolean:

@@ -3,10 +3,12 @@
 // (WorkbookSheet.cpp), all at open; Cell() then answers from these tables.
 #pragma once
 
+#include "excel/CellFormat.h"
 #include "excel/WorkbookSource.h"
 #include "excel/WorkbookStyles.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -119,6 +121,7 @@ class WorkbookSource : public SelectionSource {
     TextList texts_; // the shared strings first, then the cells' own texts
     std::uint32_t sharedCount_ = 0;
     Styles styles_;
+    std::vector<std::optional<DisplayFormat>> formats_; // by style index, parsed when first used
 
     std::vector<double> columnWidth_;  // characters, by column (index 0 unused)
     std::vector<double> columnLeft_;   // points from the sheet's left edge
