@@ -126,6 +126,31 @@ Decimal15 ShortestDecimal(double magnitude) {
     return d;
 }
 
+// Whole thousandths, the values a drawing meets most (sizes in points times scales like
+// 0.75 or 2.5): when the value is the double nearest to m / 1000 for an integer m below 1E15,
+// its 15 digits are those of m / 1000 (no 15-digit decimal is lost on its way to a double and
+// back), so the text comes straight from m. Nothing when the value is no such number.
+char* WriteThousandths(char* out, double magnitude, char sep) {
+    if (!(magnitude < 1e12))
+        return nullptr;
+    const double m = std::nearbyint(magnitude * 1000);
+    if (m / 1000 != magnitude)
+        return nullptr;
+    const auto thousandths = std::uint64_t(m);
+    out = std::to_chars(out, out + 16, thousandths / 1000).ptr;
+    if (unsigned fraction = unsigned(thousandths % 1000)) {
+        *out++ = sep;
+        *out++ = char('0' + fraction / 100);
+        fraction %= 100;
+        if (fraction != 0) {
+            *out++ = char('0' + fraction / 10);
+            if (fraction % 10 != 0)
+                *out++ = char('0' + fraction % 10);
+        }
+    }
+    return out;
+}
+
 char* WriteGeneralWith(char* out, double value, char sep, bool shortest = false) {
     if (value == 0 || !std::isfinite(value)) {
         *out++ = '0';
@@ -133,6 +158,9 @@ char* WriteGeneralWith(char* out, double value, char sep, bool shortest = false)
     }
     if (value < 0)
         *out++ = '-';
+    if (!shortest)
+        if (char* end = WriteThousandths(out, std::fabs(value), sep))
+            return end;
     const Decimal15 d =
         shortest ? ShortestDecimal(std::fabs(value)) : ToDecimal15(std::fabs(value));
     const int n = d.count, e = d.exponent;

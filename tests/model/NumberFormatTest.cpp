@@ -70,6 +70,13 @@ TEST(FormatGeneral, DigitsAreTheCorrectlyRoundedOnes) {
         values.push_back(base + 0.5);
         values.push_back((base + 0.5) / 1024);
     }
+    for (int k = 0; k < 20000; ++k) { // whole thousandths and their neighbours
+        const double thousandths = double(rng() % 2000000000) / 1000 * (k % 2 ? 1 : -1);
+        values.push_back(thousandths);
+        values.push_back(std::nextafter(thousandths, 0.0));
+        values.push_back(std::nextafter(thousandths, 1e300));
+        values.push_back(double(rng() % 1000000000000000ULL) / 1000);
+    }
     for (const double v : values) {
         const std::string text = FormatGeneral(v);
         ASSERT_EQ(Read(text), Read(Reference(v))) << text << " " << Reference(v);
