@@ -637,3 +637,41 @@ TEST(WorkbookSource, VeryWideMergedAreas) {
 
 } // namespace
 } // namespace sheetlift
+
+namespace sheetlift {
+namespace {
+
+// The sheet is read as it is inflated, in chunks: cells, texts and references that straddle
+// the chunks' edges read as any other.
+TEST(WorkbookSource, LargeSheetsReadAcrossTheChunksTheyArriveIn) {
+    std::string rows;
+    for (int r = 1; r <= 3000; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) +
+                "\" t=\"inlineStr\"><is><t>a&amp;b &#37096;&#21697;" + std::to_string(r) +
+                "</t></is></c><c r=\"B" + std::to_string(r) + "\"><v>" + std::to_string(r) +
+                ".25</v></c></row>";
+    auto source = Open(Workbook(rows, R"(<sheetViews><sheetView workbookViewId="0">)"
+                                      R"(<selection sqref="A1:B3000"/></sheetView></sheetViews>)"));
+    ExpectRange(source->Selection(), 1, 1, 3000, 2);
+    for (int r : {1, 777, 1500, 2999, 3000}) {
+        EXPECT_EQ(source->Cell("A" + std::to_string(r)).text, "a&b 部品" + std::to_string(r));
+        EXPECT_EQ(source->Cell("B" + std::to_string(r)).text, std::to_string(r) + ".25");
+    }
+}
+
+// Cells spread wider than the store holds (a hostile sheet can name any corner): the cells
+// of the selection and around it are read again, the rest left.
+TEST(WorkbookSource, CellsSpreadOverTheWholeSheet) {
+    auto source = Open(Workbook(
+        R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="B2"><v>2</v></c>)"
+        R"(<c r="C2" s="1"><v>3</v></c></row><row r="1048576"><c r="XFD1048576"><v>4</v></c></row>)",
+        R"(<sheetViews><sheetView workbookViewId="0"><selection sqref="A1:B2"/></sheetView>)"
+        R"(</sheetViews>)"));
+    ExpectRange(source->Selection(), 1, 1, 2, 2);
+    EXPECT_EQ(source->Cell("A1").text, "1");
+    EXPECT_EQ(source->Cell("B2").text, "2");
+    EXPECT_EQ(source->Cell("C2").text, "3"); // beside the selection: its borders touch it
+}
+
+} // namespace
+} // namespace sheetlift
