@@ -11,6 +11,8 @@ namespace sheetlift {
 namespace {
 
 template <class... F> struct Overloaded : F... { using F::operator()...; };
+// Clang 14, which builds the fuzzing targets, deduces no aggregate's arguments by itself.
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
 bool SameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
