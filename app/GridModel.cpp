@@ -34,7 +34,8 @@ void GridModel::TextsChanged(int top, int left, int bottom, int right) {
 QString GridModel::Text(int row, int column) const {
     if (row < 0 || column < 0 || row >= texts_.rows() || column >= texts_.cols())
         return {};
-    return QString::fromStdString(texts_.Text(row, column));
+    const std::string_view text = texts_.Text(row, column);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 void GridModel::SetText(int row, int column, const QString& text) {

@@ -173,8 +173,9 @@ void ImportSelection(SelectionSource& source, ImportSink& sink, CellTable& table
             }
             rec.txtAlign = AlignFromExcel(cell.horizontalAlignment);
             rec.txtSize = RoundLow16(cell.fontSize);
+            // The text goes to the grid alone: nothing reads the record's copy, which would
+            // hold every text of a large table twice.
             sink.SetCellText(i, j, cell.text);
-            rec.str = cell.text;
             // A general-aligned cell whose value reads as a number goes right, as in Excel.
             if (rec.txtAlign == 0) {
                 const std::string value = Value2Text(cell.value2);

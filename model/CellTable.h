@@ -27,7 +27,7 @@ struct TXlsxCellAttr {
     std::uint16_t colW = 0;    // column width in characters of the standard font
     std::uint16_t txtSize = 0; // font size in points
     std::uint8_t txtAlign = 0; // 0 general, 1 left, 2 centre, 3 right
-    std::string str;           // displayed text at import time (UTF-8)
+    std::string str;           // unused: the grid (TextGrid) holds the displayed text, once
     std::uint8_t lineBits = 0;
     bool cellMerge = false;
     std::uint16_t mergerowYscount = 0;

@@ -16,7 +16,7 @@ template <class Visit> void ForEachText(TextGrid& texts, const GridRect& rect, V
     const int right = std::min(rect.right, texts.cols());
     for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x) {
-            const std::string& text = texts.Text(y - 1, x - 1);
+            const std::string_view text = texts.Text(y - 1, x - 1);
             if (!text.empty())
                 texts.SetText(y - 1, x - 1, visit(text));
         }
@@ -26,14 +26,15 @@ template <class Visit> void ForEachText(TextGrid& texts, const GridRect& rect, V
 } // namespace
 
 void ConvertRange(TextGrid& texts, const GridRect& rect, TextRoutine routine) {
-    ForEachText(texts, rect, [&](const std::string& text) { return routine(text); });
+    ForEachText(texts, rect, [&](std::string_view text) { return routine(text); });
 }
 
 int ReplaceFirstInRange(TextGrid& texts, const GridRect& rect, std::string_view search,
                         std::string_view replacement) {
     int count = 0;
-    ForEachText(texts, rect, [&](std::string text) {
+    ForEachText(texts, rect, [&](std::string_view shown) {
         ++count;
+        std::string text(shown);
         const std::size_t at = search.empty() ? text.npos : text.find(search);
         if (at != text.npos)
             text.replace(at, search.size(), replacement);
@@ -49,7 +50,7 @@ std::string RangeAsTabText(const TextGrid& texts, const GridRect& rect) {
         for (int x = left; x <= std::min(rect.right, texts.cols()); ++x) {
             if (x > left)
                 out += '\t';
-            const std::string& text = texts.Text(y - 1, x - 1);
+            const std::string_view text = texts.Text(y - 1, x - 1);
             if (text.find_first_of("\t\r\n\"") == text.npos) {
                 out += text;
                 continue;

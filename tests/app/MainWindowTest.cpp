@@ -163,7 +163,7 @@ class MainWindowTest : public QObject {
 
     TForm1& Form() { return *form_; }
     QString Cell(int row, int column) const {
-        return QString::fromStdString(form_->Texts().Text(row - 1, column - 1));
+        return QString::fromStdString(std::string(form_->Texts().Text(row - 1, column - 1)));
     }
     QString Path(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
 
@@ -304,7 +304,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(f.Texts().cols(), texts.cols());
         for (int i = 0; i < texts.rows(); ++i)
             for (int j = 0; j < texts.cols(); ++j)
-                QCOMPARE(f.Texts().Text(i, j), texts.Text(i, j));
+                QCOMPARE(std::string(f.Texts().Text(i, j)), std::string(texts.Text(i, j)));
         QCOMPARE(f.Label4->text(), QString::fromStdString(WHSizeText(table, '.')));
         const std::string pinned =
             ReadWholeFile(std::filesystem::path(SHEETLIFT_TEST_DATA) / "expected/parts-list.dxf");

@@ -24,7 +24,7 @@ Rows Texts(const TextGrid& grid) {
     Rows rows(grid.rows());
     for (int i = 0; i < grid.rows(); ++i) {
         for (int j = 0; j < grid.cols(); ++j)
-            rows[i].push_back(grid.Text(i, j));
+            rows[i].emplace_back(grid.Text(i, j));
     }
     return rows;
 }
