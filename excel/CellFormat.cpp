@@ -2,6 +2,7 @@
 
 #include "excel/FormatSection.h"
 #include "model/NumberFormat.h"
+#include "textconv/Utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -148,9 +149,7 @@ std::vector<std::string_view> SplitSections(std::string_view format) {
 }
 
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    return std::min(n, text.size() - at);
+    return std::min(Utf8SequenceLength(static_cast<unsigned char>(text[at])), text.size() - at);
 }
 
 bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {

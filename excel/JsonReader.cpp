@@ -1,6 +1,7 @@
 #include "excel/JsonReader.h"
 
 #include "model/Error.h"
+#include "textconv/Utf8.h"
 
 #include <array>
 #include <charconv>
@@ -37,28 +38,6 @@ constexpr std::array<std::uint8_t, 256> kClass = [] {
     return table;
 }();
 
-// A sequence of n bytes whose lead is of class kLead<n>: well formed, not overlong, not a
-// surrogate, not beyond U+10FFFF.
-bool ValidUtf8(const unsigned char* p, int n) {
-    const unsigned char lead = p[0];
-    const unsigned char second = p[1];
-    for (int i = 1; i < n; ++i)
-        if ((p[i] & 0xC0) != 0x80)
-            return false;
-    switch (lead) {
-    case 0xE0:
-        return second >= 0xA0;
-    case 0xED:
-        return second < 0xA0;
-    case 0xF0:
-        return second >= 0x90;
-    case 0xF4:
-        return second < 0x90;
-    default:
-        return true;
-    }
-}
-
 // Whether none of the eight bytes at p is a quote, a backslash, a control or above 0x7F: one
 // test for the common run of a text.
 bool PlainEight(const char* p) {
@@ -73,24 +52,6 @@ bool PlainEight(const char* p) {
     const std::uint64_t special = ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) |
                                   ((w - kOnes * 0x20) & ~w) | w;
     return !(special & kHigh);
-}
-
-void AppendUtf8(std::string& out, unsigned u) {
-    if (u < 0x80) {
-        out += char(u);
-    } else if (u < 0x800) {
-        out += char(0xC0 | (u >> 6));
-        out += char(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += char(0xE0 | (u >> 12));
-        out += char(0x80 | ((u >> 6) & 0x3F));
-        out += char(0x80 | (u & 0x3F));
-    } else {
-        out += char(0xF0 | (u >> 18));
-        out += char(0x80 | ((u >> 12) & 0x3F));
-        out += char(0x80 | ((u >> 6) & 0x3F));
-        out += char(0x80 | (u & 0x3F));
-    }
 }
 
 std::string Describe(int c) {
@@ -383,7 +344,7 @@ void JsonReader::ReadString(bool keep) {
             if (kind >= kLead2 && kind <= kLead4) {
                 const int n = kind - kLead2 + 2;
                 if (end - p >= n) {
-                    if (!ValidUtf8(reinterpret_cast<const unsigned char*>(p), n)) {
+                    if (!IsUtf8Sequence(reinterpret_cast<const unsigned char*>(p), n)) {
                         pos_ = p;
                         Fail("invalid UTF-8 in a string");
                     }
@@ -441,7 +402,7 @@ void JsonReader::ReadUtf8Slowly(unsigned char lead, bool keep) {
             Fail("the text ends inside a string");
         bytes[i] = static_cast<unsigned char>(c);
     }
-    if (!ValidUtf8(bytes, n))
+    if (!IsUtf8Sequence(bytes, n))
         Fail("invalid UTF-8 in a string");
     if (keep)
         scratch_.append(reinterpret_cast<const char*>(bytes), std::size_t(n));
@@ -503,7 +464,7 @@ void JsonReader::ReadEscape(bool keep) {
             u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
         }
         if (keep)
-            AppendUtf8(scratch_, u);
+            AppendUtf8(scratch_, char32_t(u));
         return;
     }
     case -1:
