@@ -1,6 +1,6 @@
 #include "cad/InsertCommand.h"
 
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 namespace sheetlift {
 

@@ -1,6 +1,6 @@
 #include "dxf/MakeR12Dxf_V.h"
 
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "dxf/TableSvg.h"
 
 #include "model/FileIO.h"
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 

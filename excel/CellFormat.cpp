@@ -1,7 +1,7 @@
 #include "excel/CellFormat.h"
 
 #include "excel/FormatSection.h"
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 #include "textconv/Utf8.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "excel/Source.h"
 
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 namespace sheetlift {
 

@@ -1,7 +1,7 @@
 // The scale settings and their settings file (one INI section, "Lumentab").
 #pragma once
 
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 #include <array>
 #include <cstdint>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // How the user's locale writes numbers, read without touching any process-wide locale.
 #pragma once
 
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 namespace sheetlift {
 

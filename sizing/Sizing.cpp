@@ -1,7 +1,7 @@
 #include "sizing/Sizing.h"
 
 #include "model/Error.h"
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 #include <algorithm>
 #include <cctype>

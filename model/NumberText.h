@@ -1,4 +1,5 @@
-// Locale-free number texts: the general notation of the DXF file and the settings file.
+// Locale-free number texts: the general notation of the DXF file and the settings file, and
+// the 15-digit rounding the workbook's display formats (excel/CellFormat.h) build on.
 #pragma once
 
 #include <optional>

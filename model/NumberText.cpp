@@ -1,4 +1,4 @@
-#include "model/NumberFormat.h"
+#include "model/NumberText.h"
 
 #include <bit>
 #include <charconv>
