@@ -66,21 +66,19 @@ bool Reference(std::string_view raw, std::size_t at, char32_t& code, std::string
     return true;
 }
 
-void AppendResolved(std::string& out, std::string_view raw, bool attribute) {
+void AppendResolved(std::string& out, std::string_view raw) {
     std::size_t plain = 0; // start of the characters not yet copied
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const char c = raw[i];
-        if (c != '&' && c != '\r' && !(attribute && (c == '\n' || c == '\t')))
+        if (c != '&' && c != '\r')
             continue;
         out.append(raw.data() + plain, i - plain);
         plain = i + 1;
         if (c == '\r') {
             // A CR LF pair is one line end; a CR alone is one too.
-            out += attribute ? ' ' : '\n';
+            out += '\n';
             if (i + 1 < raw.size() && raw[i + 1] == '\n')
                 plain = ++i + 1;
-        } else if (c != '&') {
-            out += ' ';
         } else {
             char32_t code = 0;
             std::string_view literal;
@@ -157,19 +155,8 @@ bool XmlPull::HasAttribute(std::string_view name) const {
     return false;
 }
 
-std::string_view XmlPull::OpenName(int level) const {
-    const std::size_t from = open_[std::size_t(level)];
-    const std::size_t to =
-        std::size_t(level) + 1 < open_.size() ? open_[std::size_t(level) + 1] : names_.size();
-    return std::string_view(names_).substr(from, to - from);
-}
-
 void XmlPull::AppendText(std::string& out, std::string_view raw) {
-    AppendResolved(out, raw, false);
-}
-
-void XmlPull::AppendAttribute(std::string& out, std::string_view raw) {
-    AppendResolved(out, raw, true);
+    AppendResolved(out, raw);
 }
 
 // A start tag at the cursor, up to its '>' (which may stand inside a quoted value).

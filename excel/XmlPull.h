@@ -30,25 +30,21 @@ class XmlPull {
     // Start and End: the element's name without its namespace prefix.
     std::string_view Name() const { return local_; }
     // Start: the raw value of the attribute `name` (matched whole, prefix included);
-    // `fallback` when there is none. Values keep their entity references: see Decode.
+    // `fallback` when there is none. Values keep their entity references, which the numbers,
+    // addresses and type codes read from them never hold.
     std::string_view Attribute(std::string_view name, std::string_view fallback = {}) const;
     bool HasAttribute(std::string_view name) const;
     // Text: the raw characters (a CDATA section's are literal: IsCData).
     std::string_view Text() const { return text_; }
     bool IsCData() const { return cdata_; }
-    // Where the current event begins in the part.
-    std::size_t Offset() const { return offset_ + std::size_t(start_ - buffer_.data()); }
     // The current event's bytes exactly as written, for copying a piece of the part.
     std::string_view Raw() const { return {start_, std::size_t(end_ - start_)}; }
-    // Open elements around the current event, the outermost first (qualified names).
+    // How many elements are open around the current event.
     int Depth() const { return int(open_.size()); }
-    std::string_view OpenName(int level) const;
 
     // Appends the raw text with its references (&amp;, &#x41;, ...) resolved and line ends
     // made "\n", as pugixml reads character data; unknown entities stay as written.
     static void AppendText(std::string& out, std::string_view raw);
-    // The same for an attribute value, whose tabs and line ends also become blanks.
-    static void AppendAttribute(std::string& out, std::string_view raw);
 
   private:
     // Makes sure bytes up to `at` + `count` are in the buffer (the window moves, not the
